@@ -1,0 +1,3 @@
+#include "FFmpeg.h"
+
+void TCustomFFmpeg::Transcode() {}

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace cli {
+
+int SelfCheck(int argc, char** argv);
+
+}  // namespace cli
