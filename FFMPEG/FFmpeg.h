@@ -297,6 +297,10 @@ class TCustomFFmpeg : public TFFmpegOptions {
   static bool OptionTakesValue(const std::string& name);
   bool SetGenericOption(const std::string& name, const std::string& value);
   bool SetGenericOption(const std::string& name, int64_t value);
+  // Copies each remembered generic option (GenericOptionNames, in order) from
+  // an option context into a real codec or format context, when the option's
+  // flags hold every bit of `mask`.
+  void CopyRememberedOptions(void* target, void* source, int mask);
   void SetInputFormat(const std::string& name);
   void SetOutputFormat(const std::string& name);
   void SetStartTime(int64_t microseconds);
