@@ -149,7 +149,8 @@ constexpr int MAX_STREAMS = 20;
 struct TInputFileSlot {
   engine::InputContextPtr Context;
   std::vector<engine::CodecContextPtr> Codecs;  // one per stream at open time
-  engine::Dictionary DecoderOptions;    // private decoder options remembered at open
+  std::vector<uint8_t> RateEmu;                 // per stream: released at the input's own pace
+  engine::Dictionary DecoderOptions;            // private decoder options remembered at open
 };
 
 // One stream of an output file: its encoder (or stream-copy) context.
@@ -351,6 +352,8 @@ class TCustomFFmpeg : public TFFmpegOptions {
 
   // ---- files ----
   bool OpenInputFile(const std::string& fileName);
+  // Hands one packet to the output's interleaving writer; raises on failure.
+  void WriteOutputPacket(AVFormatContext* oc, AVPacket* packet);
   bool OpenOutputFile(const std::string& fileName);
   void NewVideoStream(AVFormatContext* oc);
   void NewAudioStream(AVFormatContext* oc);
@@ -441,6 +444,19 @@ class TCustomFFmpeg : public TFFmpegOptions {
   friend class TDoTerminateThread;
 
   void RefuseStart(const std::string& message);
+  // Input opening.
+  void ConsumeInputOptions();
+  bool ResolveForcedDecoders(AVFormatContext* ic);
+  void ApplyInputStream(TInputFileSlot& slot, unsigned index, const std::string& fileName);
+  // Output creation.
+  void CheckInputKinds(bool& hasVideo, bool& hasAudio, bool& hasSubtitle);
+  void CreateOutputStreams(TOutputFileSlot& file);
+  void CopyOutputMetadata(AVFormatContext* oc);
+  void DiscardOutput(TOutputFileSlot& file, bool appended);
+  TOutputFileSlot* OutputSlotFor(AVFormatContext* oc);
+  AVStream* AddStream(AVFormatContext* oc, std::string& codecName);
+  const AVCodec* OutputEncoder(AVFormatContext* oc, std::string& name, AVMediaType type);
+  TOutputFileSlot* pendingOutput_ = nullptr;
   void CloseOpenCodecs();
   void JoinFinishedThreads();
   void ReleaseOutputFiles();

@@ -1,0 +1,288 @@
+// Adding the video, audio and subtitle streams of an output file, with their
+// encoder parameters taken from the option state.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "CodecLookup.h"
+#include "FFmpeg.h"
+#include "Format.h"
+
+namespace {
+
+constexpr float kLambdaPerQuantiser = 118.0f;  // FF_QP2LAMBDA
+
+// The listed frame rate nearest to the requested one; ties keep the earlier.
+AVRational NearestSupportedRate(const AVRational* list, AVRational wanted) {
+  AVRational best = list[0];
+  AVRational bestError = {2147483647, 1};
+  for (const AVRational* r = list; r->den != 0; ++r) {
+    AVRational error;
+    ml::av_reduce(&error.num, &error.den,
+                  static_cast<int64_t>(wanted.num) * r->den - static_cast<int64_t>(r->num) * wanted.den,
+                  static_cast<int64_t>(wanted.den) * r->den, 2147483647);
+    error.num = std::abs(error.num);
+    if (av_cmp_q(error, bestError) < 0) {
+      best = *r;
+      bestError = error;
+    }
+  }
+  return best;
+}
+
+// The sample aspect that gives the frame aspect at this picture size,
+// reduced to terms of at most 255.
+AVRational SampleAspect(float frameAspect, int width, int height) {
+  const double d = static_cast<double>(frameAspect) * height / width;
+  const int e = std::max(0, static_cast<int>(std::nearbyint(std::log2(std::fabs(d) + 1e-20))));
+  const int64_t denominator = int64_t{1} << ((61 - e) % 32);
+  const int64_t numerator = std::llrint(d * static_cast<double>(denominator) + 0.5);
+  AVRational sar;
+  ml::av_reduce(&sar.num, &sar.den, numerator, denominator, 255);
+  return sar;
+}
+
+AVPixelFormat ChoosePixelFormat(const AVCodec* encoder, int wanted) {
+  AVPixelFormat format = static_cast<AVPixelFormat>(wanted);
+  if (!encoder || !encoder->pix_fmts) return format;
+  for (const AVPixelFormat* p = encoder->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
+    if (*p == format) return format;
+  return encoder->pix_fmts[0];
+}
+
+AVSampleFormat ChooseSampleFormat(const AVCodec* encoder) {
+  if (!encoder || !encoder->sample_fmts) return AV_SAMPLE_FMT_S16;
+  for (const AVSampleFormat* p = encoder->sample_fmts; *p != AV_SAMPLE_FMT_NONE; ++p)
+    if (*p == AV_SAMPLE_FMT_S16) return AV_SAMPLE_FMT_S16;
+  return encoder->sample_fmts[0];
+}
+
+// Parses "start,end,q/start,end,q..." into override entries.
+bool ParseRcOverride(const std::string& text, std::vector<RcOverride>& out) {
+  const char* p = text.c_str();
+  while (*p) {
+    char* end;
+    const long start = std::strtol(p, &end, 10);
+    if (end == p || !*end) return false;
+    p = end + 1;
+    const long last = std::strtol(p, &end, 10);
+    if (end == p || !*end) return false;
+    p = end + 1;
+    const long q = std::strtol(p, &end, 10);
+    if (end == p) return false;
+    p = end;
+    RcOverride entry{};
+    entry.start_frame = static_cast<int>(start);
+    entry.end_frame = static_cast<int>(last);
+    if (q > 0) {
+      entry.qscale = static_cast<int>(q);
+      entry.quality_factor = 1.0f;
+    } else {
+      entry.qscale = 0;
+      entry.quality_factor = static_cast<float>(-q) / 100.0f;
+    }
+    out.push_back(entry);
+    if (*p == '/') ++p;
+    else if (*p) return false;
+  }
+  return true;
+}
+
+uint16_t* CopyMatrix(const uint16_t* matrix) {
+  if (!matrix) return nullptr;
+  auto* copy = static_cast<uint16_t*>(ml::av_malloc(64 * sizeof(uint16_t)));
+  if (copy) std::memcpy(copy, matrix, 64 * sizeof(uint16_t));
+  return copy;
+}
+
+}  // namespace
+
+TOutputFileSlot* TCustomFFmpeg::OutputSlotFor(AVFormatContext* oc) {
+  if (pendingOutput_ && pendingOutput_->Context.get() == oc) return pendingOutput_;
+  for (int i = 0; i < NbOutputFiles; ++i)
+    if (OutputFiles[i].Context.get() == oc) return &OutputFiles[i];
+  return nullptr;
+}
+
+AVStream* TCustomFFmpeg::AddStream(AVFormatContext* oc, std::string& codecName) {
+  AVStream* st = oc ? ml::avformat_new_stream(oc, nullptr) : nullptr;
+  if (!st || !OutputSlotFor(oc)) {
+    codecName.clear();
+    throw FFMpegException("Could not alloc stream");
+  }
+  st->id = st->index;
+  return st;
+}
+
+const AVCodec* TCustomFFmpeg::OutputEncoder(AVFormatContext* oc, std::string& name,
+                                            AVMediaType type) {
+  AVCodecID id = AV_CODEC_ID_NONE;
+  if (!name.empty()) {
+    std::string error;
+    if (!engine::LookupCodec(name, type, true, id, error)) {
+      name.clear();
+      throw FFMpegException(error);
+    }
+  } else {
+    id = ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr, type);
+  }
+  const AVCodec* encoder = ml::avcodec_find_encoder(id);
+  return encoder;
+}
+
+void TCustomFFmpeg::NewVideoStream(AVFormatContext* oc) {
+  AVStream* st = AddStream(oc, VideoCodecName);
+  TOutputFileSlot& file = *OutputSlotFor(oc);
+  TOutputStreamSlot slot;
+  const bool copy = VideoStreamCopy != 0;
+  const AVCodec* encoder = copy ? nullptr : OutputEncoder(oc, VideoCodecName, AVMEDIA_TYPE_VIDEO);
+  slot.Codec.reset(ml::avcodec_alloc_context3(encoder));
+  AVCodecContext* codec = slot.Codec.get();
+  AVCodecContext* options = CodecOptionContexts[0].get();
+  codec->codec_type = AVMEDIA_TYPE_VIDEO;
+  if (VideoCodecTag) codec->codec_tag = static_cast<unsigned>(VideoCodecTag);
+  if ((VideoGlobalHeader & 1) || (VideoGlobalHeader == 0 && (oc->oformat->flags & AVFMT_GLOBALHEADER))) {
+    codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    options->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  }
+  if (VideoGlobalHeader & 2) {
+    codec->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
+    options->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
+  }
+  if (copy) {
+    slot.StreamCopy = true;
+  } else {
+    AVRational rate = FrameRate.num ? FrameRate : AVRational{25, 1};
+    codec->codec_id = encoder ? encoder->id
+                              : ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr,
+                                                   AVMEDIA_TYPE_VIDEO);
+    CopyRememberedOptions(codec, options, AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
+    if (encoder && encoder->supported_framerates)
+      rate = NearestSupportedRate(encoder->supported_framerates, rate);
+    codec->time_base = AVRational{rate.den, rate.num};
+    codec->framerate = rate;
+    codec->width = FrameWidth + FramePadLeft + FramePadRight;
+    codec->height = FrameHeight + FramePadTop + FramePadBottom;
+    if (codec->width > 0 && codec->height > 0)
+      codec->sample_aspect_ratio = SampleAspect(FrameAspectRatio, codec->width, codec->height);
+    st->sample_aspect_ratio = codec->sample_aspect_ratio;
+    codec->pix_fmt = ChoosePixelFormat(encoder, FramePixFmt);
+    if (IntraOnly) codec->gop_size = 0;
+    if (VideoQScale != 0 || SameQuality) {
+      codec->flags |= AV_CODEC_FLAG_QSCALE;
+      slot.Quality = kLambdaPerQuantiser * VideoQScale;
+      codec->global_quality = static_cast<int>(slot.Quality);
+    }
+    codec->intra_matrix = CopyMatrix(IntraMatrix.get());
+    codec->inter_matrix = CopyMatrix(InterMatrix.get());
+    codec->thread_count = ThreadCount;
+    if (!VideoRcOverrideString.empty()) {
+      std::vector<RcOverride> entries;
+      if (!ParseRcOverride(VideoRcOverrideString, entries)) {
+        VideoCodecName.clear();
+        throw FFMpegException("error parsing rc_override");
+      }
+      codec->rc_override = static_cast<RcOverride*>(
+          ml::av_malloc(sizeof(RcOverride) * std::max<size_t>(entries.size(), 1)));
+      std::memcpy(codec->rc_override, entries.data(), sizeof(RcOverride) * entries.size());
+      codec->rc_override_count = static_cast<int>(entries.size());
+      slot.RcOverrides = entries;
+    }
+    if (codec->rc_initial_buffer_occupancy == 0)
+      codec->rc_initial_buffer_occupancy = codec->rc_buffer_size * 3 / 4;
+    codec->intra_dc_precision = IntraDcPrecision - 8;
+    if (DoPsnr) codec->flags |= AV_CODEC_FLAG_PSNR;
+    if (DoPass == 1) codec->flags |= AV_CODEC_FLAG_PASS1;
+    if (DoPass == 2) codec->flags |= AV_CODEC_FLAG_PASS2;
+  }
+  slot.EncoderOptions = PrivateOptions;
+  file.Streams.push_back(std::move(slot));
+  VideoDisable = 0;
+  VideoCodecName.clear();
+  VideoStreamCopy = 0;
+}
+
+void TCustomFFmpeg::NewAudioStream(AVFormatContext* oc) {
+  AVStream* st = AddStream(oc, AudioCodecName);
+  TOutputFileSlot& file = *OutputSlotFor(oc);
+  TOutputStreamSlot slot;
+  const bool copy = AudioStreamCopy != 0;
+  const AVCodec* encoder = copy ? nullptr : OutputEncoder(oc, AudioCodecName, AVMEDIA_TYPE_AUDIO);
+  slot.Codec.reset(ml::avcodec_alloc_context3(encoder));
+  AVCodecContext* codec = slot.Codec.get();
+  AVCodecContext* options = CodecOptionContexts[1].get();
+  codec->codec_type = AVMEDIA_TYPE_AUDIO;
+  if (AudioCodecTag) codec->codec_tag = static_cast<unsigned>(AudioCodecTag);
+  if (oc->oformat->flags & AVFMT_GLOBALHEADER) {
+    codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    options->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  }
+  if (copy) {
+    slot.StreamCopy = true;
+  } else {
+    codec->codec_id = encoder ? encoder->id
+                              : ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr,
+                                                   AVMEDIA_TYPE_AUDIO);
+    CopyRememberedOptions(codec, options, AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
+    if (AudioQScale > -99999) {
+      codec->flags |= AV_CODEC_FLAG_QSCALE;
+      slot.Quality = kLambdaPerQuantiser * AudioQScale;
+      codec->global_quality = static_cast<int>(slot.Quality);
+    }
+    codec->thread_count = ThreadCount;
+    codec->sample_fmt = ChooseSampleFormat(encoder);
+  }
+  ml::av_channel_layout_uninit(&codec->ch_layout);
+  ml::av_channel_layout_default(&codec->ch_layout, AudioChannels);
+  codec->sample_rate = AudioSampleRate;
+  if (AudioSampleRate > 0) codec->time_base = AVRational{1, AudioSampleRate};
+  if (!AudioLanguage.empty()) {
+    ml::av_dict_set(&st->metadata, "language", AudioLanguage.substr(0, 3).c_str(), 0);
+    AudioLanguage.clear();
+  }
+  slot.EncoderOptions = PrivateOptions;
+  file.Streams.push_back(std::move(slot));
+  AudioDisable = 0;
+  AudioCodecName.clear();
+  AudioStreamCopy = 0;
+}
+
+void TCustomFFmpeg::NewSubtitleStream(AVFormatContext* oc) {
+  AVStream* st = nullptr;
+  try {
+    st = AddStream(oc, SubtitleCodecName);
+  } catch (...) {
+    SubtitleLanguage.clear();
+    throw;
+  }
+  TOutputFileSlot& file = *OutputSlotFor(oc);
+  TOutputStreamSlot slot;
+  const bool copy = SubtitleStreamCopy != 0;
+  AVCodecID id = AV_CODEC_ID_NONE;
+  if (!copy) {
+    std::string error;
+    if (!engine::LookupCodec(SubtitleCodecName, AVMEDIA_TYPE_SUBTITLE, true, id, error)) {
+      SubtitleCodecName.clear();
+      throw FFMpegException(error);
+    }
+  }
+  slot.Codec.reset(ml::avcodec_alloc_context3(copy ? nullptr : ml::avcodec_find_encoder(id)));
+  AVCodecContext* codec = slot.Codec.get();
+  codec->codec_type = AVMEDIA_TYPE_SUBTITLE;
+  if (copy) {
+    slot.StreamCopy = true;
+  } else {
+    CopyRememberedOptions(codec, CodecOptionContexts[3].get(),
+                          AV_OPT_FLAG_SUBTITLE_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
+    codec->codec_id = id;
+  }
+  if (!SubtitleLanguage.empty()) {
+    ml::av_dict_set(&st->metadata, "language", SubtitleLanguage.substr(0, 3).c_str(), 0);
+    SubtitleLanguage.clear();
+  }
+  slot.EncoderOptions = PrivateOptions;
+  file.Streams.push_back(std::move(slot));
+  SubtitleDisable = 0;
+  SubtitleCodecName.clear();
+  SubtitleStreamCopy = 0;
+}
