@@ -267,6 +267,9 @@ struct TFFmpegOptions {
 struct TTranscodeRun;
 struct TInputStreamRec;
 struct TOutputStreamRec;
+namespace engine {
+struct PictureRef;
+}
 
 class TCustomFFmpeg : public TFFmpegOptions {
  public:
@@ -430,6 +433,8 @@ class TCustomFFmpeg : public TFFmpegOptions {
   std::vector<uint8_t> AudioDecodeBuffer;
   std::vector<uint8_t> ResampleBuffer;
   std::vector<uint8_t> SilenceBuffer;
+  std::vector<uint8_t> FrameBuffer;
+  std::vector<uint8_t> SubtitleBuffer;
 
   // Logs through LogHandler when one is installed.
   void Log(int level, const std::string& message);
@@ -457,6 +462,65 @@ class TCustomFFmpeg : public TFFmpegOptions {
   AVStream* AddStream(AVFormatContext* oc, std::string& codecName);
   const AVCodec* OutputEncoder(AVFormatContext* oc, std::string& name, AVMediaType type);
   TOutputFileSlot* pendingOutput_ = nullptr;
+
+  // Transcode setup.
+  void SetUpRun(TTranscodeRun& run);
+  void BuildInputTables(TTranscodeRun& run);
+  void BuildOutputTables(TTranscodeRun& run);
+  TInputStreamRec* FindSource(TTranscodeRun& run, const TOutputStreamRec& ost);
+  void SetUpOutputStream(TTranscodeRun& run, TOutputStreamRec& ost, int number);
+  void SetUpStreamCopy(TOutputStreamRec& ost, TInputStreamRec& ist);
+  void SetUpVideoEncoding(TOutputStreamRec& ost, TInputStreamRec& ist);
+  void SetUpPassLog(TOutputStreamRec& ost, int number);
+  void LogStreamMapping(TTranscodeRun& run);
+  void OpenEncoders(TTranscodeRun& run);
+  void OpenDecoders(TTranscodeRun& run);
+  void ApplyMetaDataMaps();
+  void WriteHeaders();
+  void LogSdp();
+  // The packet loop.
+  int ChooseNextFile(TTranscodeRun& run, double& optsMin);
+  void RepairTimestamps(TTranscodeRun& run, TInputStreamRec& ist, AVPacket* pkt);
+  void RunLoop(TTranscodeRun& run);
+  void FinishRun(TTranscodeRun& run);
+  int ProcessInputPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
+  void EmulateRate(TInputStreamRec& ist);
+  void CopyPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, const AVPacket* pkt);
+  int DecodeFrames(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
+  void DecodedAudio(TTranscodeRun& run, TInputStreamRec& ist, int number, AVFrame* frame);
+  void DecodedPicture(TTranscodeRun& run, TInputStreamRec& ist, int number, AVFrame* frame);
+  int DecodeSubtitle(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
+  void DrainEncoders(TTranscodeRun& run, int number);
+  void WritePacket(TOutputStreamRec& ost, AVPacket* pkt);
+  int EncodeAndWrite(TOutputStreamRec& ost, AVFrame* frame);
+  // Video.
+  void PreprocessPicture(TInputStreamRec& ist, AVFrame* picture);
+  bool HookGate(int64_t pts);
+  bool CustomHook(const engine::PictureRef& work, AVPixelFormat format, int width, int height,
+                  int64_t pts);
+  void RunPictureHooks(const engine::PictureRef& work, AVPixelFormat format, int width,
+                       int height, int64_t pts, bool modulesRun);
+  int FramesToEmit(TOutputStreamRec& ost);
+  bool ScalePicture(TOutputStreamRec& ost, const engine::PictureRef& formatted,
+                    AVPixelFormat format, int width, int height,
+                    const engine::PictureRef& destination);
+  void OutputVideoFrame(TTranscodeRun& run, TOutputStreamRec& ost, TInputStreamRec& ist,
+                        AVFrame* picture, int& frameSize);
+  // Audio and subtitles.
+  void ApplyVolume(uint8_t* data, int size);
+  int ToInterleavedS16(TInputStreamRec& ist, const AVFrame* frame);
+  void EnsureResampler(TOutputStreamRec& ost, const TInputStreamRec& ist);
+  bool SynchroniseAudio(TOutputStreamRec& ost, TInputStreamRec& ist, const uint8_t*& buffer,
+                        int& size);
+  void OutputAudioFrame(TTranscodeRun& run, TOutputStreamRec& ost, TInputStreamRec& ist,
+                        const uint8_t* data, int size);
+  void EncodeAudioSamples(TOutputStreamRec& ost, const uint8_t* samples, int count);
+  void FlushAudioFifo(TOutputStreamRec& ost);
+  void OutputSubtitle(TTranscodeRun& run, TOutputStreamRec& ost, TInputStreamRec& ist,
+                      AVSubtitle* subtitle, int64_t pts);
+  // Progress.
+  void PrintReport(TTranscodeRun& run, bool last);
+  void WriteVideoStats(TOutputStreamRec& ost, int frameSize);
   void CloseOpenCodecs();
   void JoinFinishedThreads();
   void ReleaseOutputFiles();
