@@ -1,5 +1,9 @@
 #include "OptionRecords.h"
 
-void InitInputOptions(TInputOptions& options) { options = TInputOptions{}; }
+void InitInputOptions(TInputOptions& options) {
+  options = TInputOptions{};
+}
 
-void InitOutputOptions(TOutputOptions& options) { options = TOutputOptions{}; }
+void InitOutputOptions(TOutputOptions& options) {
+  options = TOutputOptions{};
+}
