@@ -7,40 +7,11 @@
 #include "CodecLookup.h"
 #include "FFmpeg.h"
 #include "Format.h"
+#include "StreamParameters.h"
 
 namespace {
 
 constexpr float kLambdaPerQuantiser = 118.0f;  // FF_QP2LAMBDA
-
-// The listed frame rate nearest to the requested one; ties keep the earlier.
-AVRational NearestSupportedRate(const AVRational* list, AVRational wanted) {
-  AVRational best = list[0];
-  AVRational bestError = {2147483647, 1};
-  for (const AVRational* r = list; r->den != 0; ++r) {
-    AVRational error;
-    ml::av_reduce(&error.num, &error.den,
-                  static_cast<int64_t>(wanted.num) * r->den - static_cast<int64_t>(r->num) * wanted.den,
-                  static_cast<int64_t>(wanted.den) * r->den, 2147483647);
-    error.num = std::abs(error.num);
-    if (av_cmp_q(error, bestError) < 0) {
-      best = *r;
-      bestError = error;
-    }
-  }
-  return best;
-}
-
-// The sample aspect that gives the frame aspect at this picture size,
-// reduced to terms of at most 255.
-AVRational SampleAspect(float frameAspect, int width, int height) {
-  const double d = static_cast<double>(frameAspect) * height / width;
-  const int e = std::max(0, static_cast<int>(std::nearbyint(std::log2(std::fabs(d) + 1e-20))));
-  const int64_t denominator = int64_t{1} << ((61 - e) % 32);
-  const int64_t numerator = std::llrint(d * static_cast<double>(denominator) + 0.5);
-  AVRational sar;
-  ml::av_reduce(&sar.num, &sar.den, numerator, denominator, 255);
-  return sar;
-}
 
 AVPixelFormat ChoosePixelFormat(const AVCodec* encoder, int wanted) {
   AVPixelFormat format = static_cast<AVPixelFormat>(wanted);
@@ -158,13 +129,13 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* oc) {
                                                    AVMEDIA_TYPE_VIDEO);
     CopyRememberedOptions(codec, options, AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
     if (encoder && encoder->supported_framerates)
-      rate = NearestSupportedRate(encoder->supported_framerates, rate);
+      rate = engine::NearestSupportedRate(encoder->supported_framerates, rate);
     codec->time_base = AVRational{rate.den, rate.num};
     codec->framerate = rate;
     codec->width = FrameWidth + FramePadLeft + FramePadRight;
     codec->height = FrameHeight + FramePadTop + FramePadBottom;
     if (codec->width > 0 && codec->height > 0)
-      codec->sample_aspect_ratio = SampleAspect(FrameAspectRatio, codec->width, codec->height);
+      codec->sample_aspect_ratio = engine::SampleAspect(FrameAspectRatio, codec->width, codec->height);
     st->sample_aspect_ratio = codec->sample_aspect_ratio;
     codec->pix_fmt = ChoosePixelFormat(encoder, FramePixFmt);
     if (IntraOnly) codec->gop_size = 0;

@@ -79,7 +79,7 @@ bool CropPicture(const PictureRef& source, AVPixelFormat format, int top, int le
 
 void CopyPicture(const PictureRef& dst, const PictureRef& src, AVPixelFormat format, int width,
                  int height) {
-  ml::av_image_copy(const_cast<uint8_t**>(dst.data), dst.linesize,
+  ml::av_image_copy(const_cast<uint8_t**>(dst.data), const_cast<int*>(dst.linesize),
                     const_cast<const uint8_t**>(src.data), src.linesize, format, width, height);
 }
 

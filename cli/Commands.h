@@ -3,5 +3,6 @@
 namespace cli {
 
 int SelfCheck(int argc, char** argv);
+int Transcode(int argc, char** argv);
 
 }  // namespace cli

@@ -15,6 +15,8 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"selfcheck", cli::SelfCheck, "selfcheck [FILE]   load the media libraries and report them"},
+    {"transcode", cli::Transcode,
+     "transcode [OPTION [VALUE]]... -i INPUT [OPTION [VALUE]]... OUTPUT"},
 };
 
 int Usage() {
