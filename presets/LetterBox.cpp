@@ -1,5 +1,7 @@
 #include "LetterBox.h"
 
+#include "BatchRules.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -49,8 +51,11 @@ void ApplyLetterBox(const TSettingLists& lists, int sourceWidth, int sourceHeigh
   const double pictureAspect =
       Usable(sourceAspect) ? sourceAspect : double(sourceWidth) / sourceHeight;
   const double storedFrameAspect = double(frame.Width) / frame.Height;
-  double frameAspect = ParseAspect(options.AspectRatio);
-  if (!Usable(frameAspect)) frameAspect = storedFrameAspect;
+  const bool squarePixels = lists.ComboAspectRatio.Text() == "Original";
+  if (squarePixels)
+    options.AspectRatio = SourceAspectText(VideoSizeText(frame.Width, frame.Height));
+  const double shownAspect = squarePixels ? 0 : ParseAspect(options.AspectRatio);
+  const double frameAspect = Usable(shownAspect) ? shownAspect : storedFrameAspect;
   // The picture's width-to-height in stored pixels of the output.
   const double innerAspect = pictureAspect * storedFrameAspect / frameAspect;
 

@@ -11,10 +11,12 @@ namespace presets {
 // selected, a video output and a chosen FrameSize W x H, FrameSize becomes
 // the scaled inner picture and the pads fill up to W x H (the engine's encoder
 // size is FrameSize plus the pads): all values even, the picture centred.
-// The output's display aspect is AspectRatio when it is set ("4:3", "16:9" or
-// a decimal), else W / H. sourceAspect is the source's display aspect (0 or
-// less: sourceWidth / sourceHeight). Nothing is padded without a source
-// picture, without a chosen size, or when the picture already fills the frame.
+// With the aspect choice "Original" the padded frame is shown with square
+// pixels, so AspectRatio becomes W / H (the source's own ratio on the whole
+// frame would distort the boxed picture); with "4:3" or "16:9" the frame is
+// shown at AspectRatio. sourceAspect is the source's display aspect (0 or
+// less: sourceWidth / sourceHeight). Nothing changes without a source
+// picture or a chosen size; nothing is padded when the picture fills the frame.
 void ApplyLetterBox(const TSettingLists& lists, int sourceWidth, int sourceHeight,
                     double sourceAspect, TOutputOptions& options);
 
