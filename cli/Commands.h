@@ -4,5 +4,6 @@ namespace cli {
 
 int SelfCheck(int argc, char** argv);
 int Transcode(int argc, char** argv);
+int Probe(int argc, char** argv);
 
 }  // namespace cli

@@ -17,6 +17,7 @@ constexpr Command kCommands[] = {
     {"selfcheck", cli::SelfCheck, "selfcheck [FILE]   load the media libraries and report them"},
     {"transcode", cli::Transcode,
      "transcode [OPTION [VALUE]]... -i INPUT [OPTION [VALUE]]... OUTPUT"},
+    {"probe", cli::Probe, "probe FILE...      show what each media file holds"},
 };
 
 int Usage() {
