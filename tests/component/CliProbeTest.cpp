@@ -37,10 +37,14 @@ TEST(CliProbe, ShowsTheRealSampleAndFailsOnAMissingFile) {
   const ProbeRun run = RunProbe(Quoted(sample) + " " + Quoted(missing));
   EXPECT_EQ(run.status, 1);
   const std::string missingLine = missing + ": no such file or directory\n";
-  for (const std::string& line :
-       {"Video Size: 576x324\n", "FrameRate: 30\n", "Duration: 00:02:18\n",
-        "Streams: 2 (video 1, audio 1, subtitle 0)\n",
-        "Title: \xE9\x9F\xB3\xE4\xB9\x90\xE4\xB9\x8B\xE5\xA3\xB0\n", missingLine.c_str()})
+  const std::vector<std::string> lines = {
+      "Video Size: 576x324\n",
+      "FrameRate: 30\n",
+      "Duration: 00:02:18\n",
+      "Streams: 2 (video 1, audio 1, subtitle 0)\n",
+      "Title: \xE9\x9F\xB3\xE4\xB9\x90\xE4\xB9\x8B\xE5\xA3\xB0\n",
+      missingLine};
+  for (const std::string& line : lines)
     EXPECT_NE(run.output.find(line), std::string::npos) << line << "in:\n" << run.output;
 }
 

@@ -69,10 +69,8 @@ class EventRecorder {
 
   template <typename Change>
   void Add(Change change) {
-    {
-      std::lock_guard<std::mutex> guard(lock);
-      change();
-    }
+    std::lock_guard<std::mutex> guard(lock);  // notified under the lock: a waiter may end the test
+    change();
     changed.notify_all();
   }
 
@@ -112,6 +110,11 @@ class ConverterTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(fixtures::EnsureLibraries());
     ASSERT_TRUE(converter.LoadLibraries("", true)) << converter.LastError();
+  }
+  // The tasks' threads are gone before the test's recorders are.
+  void TearDown() override {
+    converter.ClearTasks();
+    converter.UnassignEvents();
   }
 
   // Adds the clip as a task whose output is `output`, made with `options`.
@@ -180,10 +183,8 @@ class HookWatch {
 class Signal {
  public:
   void Raise() {
-    {
-      std::lock_guard<std::mutex> guard(lock_);
-      raised_ = true;
-    }
+    std::lock_guard<std::mutex> guard(lock_);
+    raised_ = true;
     changed_.notify_all();
   }
   bool Wait() {

@@ -25,7 +25,11 @@ class ParallelBatch : public ConverterTest {
       if (index > 1) return;
       const bool together = recorder.WaitFor([this] { return hooks.begun.size() >= 2; });
       recorder.Add([&] { overlapped[index] = together; });
-      if (!holdForStop) return;
+      if (!holdForStop) {
+        // Task 1 goes on only once task 2 has begun, which task 0's end allows.
+        if (index == 1) thirdBegan = recorder.WaitFor([this] { return hooks.begun.size() >= 3; });
+        return;
+      }
       if (index == 0) bothBegun.Raise();
       stopped.Wait();
     };
@@ -34,6 +38,7 @@ class ParallelBatch : public ConverterTest {
   EventRecorder recorder;
   HookWatch hooks;
   std::map<int, bool> overlapped;
+  bool thirdBegan = false;
   bool holdForStop = false;
   Signal bothBegun, stopped;
 };
@@ -44,7 +49,8 @@ TEST_F(ParallelBatch, TwoAtATimeAndTheThirdWhenOneEnds) {
   ASSERT_TRUE(recorder.WaitForBatchEnd());
   std::lock_guard<std::mutex> guard(recorder.lock);
   EXPECT_TRUE(overlapped[0] && overlapped[1]) << "tasks 0 and 1 run at the same time";
-  EXPECT_EQ(hooks.terminationsAtBegin[2], 1) << "task 2 starts when the first of them ends";
+  EXPECT_TRUE(thirdBegan) << "task 2 starts when the first of them ends";
+  EXPECT_EQ(hooks.terminationsAtBegin[2], 1);
   EXPECT_NE(hooks.threads[0], hooks.threads[1]);
   ASSERT_EQ(recorder.terminations.size(), 4u);
   EXPECT_EQ(recorder.terminations.back().index, -1);
