@@ -24,6 +24,22 @@ class Probe : public ConverterTest {
   EventRecorder recorder;
 };
 
+TEST(ProbeWithoutLibraries, LoadFileRaisesTheFirstMissingLibrary) {
+  medialib::UnloadAll();
+  TAVProbe probe;
+  try {
+    probe.LoadFile("any.rm");
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "LibAVCodec not loaded.");
+  }
+  EXPECT_EQ(probe.StreamCount(), -1);
+  TMediaConverter converter;
+  EXPECT_EQ(converter.AddInputFile("any.rm", nullptr), -1);
+  EXPECT_EQ(converter.LastError(), "LibAVCodec not loaded.");
+  EXPECT_TRUE(medialib::LoadAll("", true)) << medialib::LibraryLoadError();
+}
+
 TEST_F(Probe, NothingLoaded) {
   TFormatInfo format;
   probe().GetFormatInfo(format);
