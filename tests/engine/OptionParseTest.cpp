@@ -331,6 +331,15 @@ TEST_F(Options, MapTablesRefuseMoreThanTheyHold) {
   EXPECT_EQ(Refusal("map_meta_data", "0:0"), "Too many metadata maps");
 }
 
+TEST_F(Options, TimestampScaleNeedsAFreeInputSlot) {
+  engine.NbInputFiles = 3;
+  engine.ParseOption("itsscale", "2:0.25");
+  EXPECT_EQ(engine.InputFilesTsScale[3][2], 0.25);
+  engine.NbInputFiles = MAX_FILES;
+  EXPECT_EQ(Refusal("itsscale", "0:2"), "Too many input files");
+  engine.NbInputFiles = 0;
+}
+
 TEST_F(Options, FormatsForInputAndOutput) {
   engine.ParseOption("f", "mpeg");
   EXPECT_NE(engine.FileIFormat, nullptr);
