@@ -29,8 +29,15 @@ void TCustomFFmpeg::EmulateRate(TInputStreamRec& ist) {
   ++ist.RateEmuFrame;
 }
 
+// Input data at or past the recording time feeds no output: streams that are
+// read ahead of the others (interleaving, encoder delay) end at -t too.
+bool TCustomFFmpeg::PastRecordingTime(const TInputStreamRec& ist) const {
+  return RecordingTime != INT64_MAX && ist.Pts >= RecordingTime;
+}
+
 void TCustomFFmpeg::CopyPacket(TTranscodeRun& run, TInputStreamRec& ist, int number,
                                const AVPacket* pkt) {
+  if (PastRecordingTime(ist)) return;
   for (auto& ostPtr : run.OutputStreams) {
     TOutputStreamRec& ost = *ostPtr;
     if (ost.SourceIndex != number || ost.EncodingNeeded) continue;
@@ -121,7 +128,7 @@ void TCustomFFmpeg::DecodedAudio(TTranscodeRun& run, TInputStreamRec& ist, int n
   ist.NextPts += 500000LL * size / (static_cast<int64_t>(ist.SampleRate) * ist.Channels);
   if (AudioVolume != 256) ApplyVolume(AudioDecodeBuffer.data(), size);
   EmulateRate(ist);
-  if (StartTime && StartTime > ist.Pts) return;
+  if ((StartTime && StartTime > ist.Pts) || PastRecordingTime(ist)) return;
   for (auto& ost : run.OutputStreams)
     if (ost->SourceIndex == number && ost->EncodingNeeded)
       OutputAudioFrame(run, *ost, ist, AudioDecodeBuffer.data(), size);
@@ -133,7 +140,7 @@ void TCustomFFmpeg::DecodedPicture(TTranscodeRun& run, TInputStreamRec& ist, int
   ist.NextPts += FrameDurationUs(ist);
   PreprocessPicture(ist, frame);
   EmulateRate(ist);
-  if (StartTime && StartTime > ist.Pts) return;
+  if ((StartTime && StartTime > ist.Pts) || PastRecordingTime(ist)) return;
   for (auto& ost : run.OutputStreams) {
     if (ost->SourceIndex != number || !ost->EncodingNeeded) continue;
     int frameSize = 0;

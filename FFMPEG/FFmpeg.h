@@ -485,6 +485,7 @@ class TCustomFFmpeg : public TFFmpegOptions {
   void FinishRun(TTranscodeRun& run);
   int ProcessInputPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
   void EmulateRate(TInputStreamRec& ist);
+  bool PastRecordingTime(const TInputStreamRec& ist) const;
   void CopyPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, const AVPacket* pkt);
   int DecodeFrames(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
   void DecodedAudio(TTranscodeRun& run, TInputStreamRec& ist, int number, AVFrame* frame);

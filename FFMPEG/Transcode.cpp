@@ -3,12 +3,16 @@
 #include <cmath>
 
 #include "FFmpeg.h"
+#include "OpenError.h"
 #include "TranscodeTypes.h"
 
 namespace {
 
+// How far an output stream has got, in seconds. Encoded video counts its
+// emitted frames; everything else (copied video included, whose packet count
+// says nothing about time) the end of its last written packet.
 double OutputTime(const TOutputStreamRec& ost) {
-  if (ost.Codec->codec_type == AVMEDIA_TYPE_VIDEO)
+  if (ost.Codec->codec_type == AVMEDIA_TYPE_VIDEO && ost.EncodingNeeded)
     return static_cast<double>(ost.SyncOpts) * av_q2d(ost.Codec->time_base);
   return static_cast<double>(ost.CurrentPts) * av_q2d(ost.Stream->time_base);
 }
@@ -133,7 +137,13 @@ void TCustomFFmpeg::FinishRun(TTranscodeRun& run) {
   for (size_t n = 0; n < run.InputStreams.size(); ++n)
     if (run.InputStreams[n]->DecodingNeeded)
       ProcessInputPacket(run, *run.InputStreams[n], static_cast<int>(n), nullptr);
-  for (int i = 0; i < NbOutputFiles; ++i) ml::av_write_trailer(OutputFiles[i].Context.get());
+  // A write that fails only when the last buffered bytes go out must not pass
+  // for a finished file.
+  int trailerError = 0;
+  for (int i = 0; i < NbOutputFiles; ++i) {
+    const int result = ml::av_write_trailer(OutputFiles[i].Context.get());
+    if (result < 0 && trailerError == 0) trailerError = result;
+  }
   PrintReport(run, true);
   {
     std::lock_guard<std::mutex> lock(CodecOpenLock());
@@ -150,6 +160,10 @@ void TCustomFFmpeg::FinishRun(TTranscodeRun& run) {
     }
   }
   Finished = !StopRequested;
+  if (trailerError < 0) {
+    Finished = 0;
+    throw FFMpegException(engine::OpenErrorText("av_write_trailer()", trailerError));
+  }
 }
 
 void TCustomFFmpeg::Transcode() {

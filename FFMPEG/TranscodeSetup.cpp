@@ -164,8 +164,11 @@ void TCustomFFmpeg::SetUpStreamCopy(TOutputStreamRec& ost, TInputStreamRec& ist)
   }
   const AVRational codecBase = ist.Codec->time_base;
   const AVRational streamBase = ist.Stream->time_base;
+  // Millisecond stream clocks (RealMedia, Matroska, FLV) give way to the
+  // codec's own frame duration; the RealMedia muxer derives its frame rate
+  // from this hint.
   ost.Stream->time_base = (codecBase.num > 0 && av_q2d(codecBase) > av_q2d(streamBase) &&
-                           av_q2d(streamBase) < 0.001)
+                           av_q2d(streamBase) <= 0.001)
                               ? codecBase
                               : streamBase;
   ost.Codec->time_base = ost.Stream->time_base;

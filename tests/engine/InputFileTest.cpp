@@ -104,23 +104,28 @@ TEST_F(InputFile, RealSampleCarriesItsPropertiesIntoTheOptionState) {
   EXPECT_EQ(engine.InputFilesTsOffset[0], -engine.InputFiles[0].Context->start_time);
 }
 
-// A decoder that has not seen a picture yet reports no pixel format; RealMedia
-// variable-bit-rate files are assumed to be YUV 4:2:0 so that scaling can be
-// set up before the first picture.
+// A decoder that has not seen a picture yet may report no pixel format;
+// RealMedia variable-bit-rate files are then assumed to be YUV 4:2:0 so that
+// scaling can be set up before the first picture. (RealVideo 4's decoder
+// always names its format, so an H.264 stream cut short after its header
+// shows the rule.)
 TEST_F(InputFile, RmvbWithoutAKnownPixelFormatIsAssumedYuv420) {
-  REQUIRE_MEDIA(kSample);
+  fixtures::FixtureSpec spec;
+  spec.path = dir.File("whole.mkv");
+  spec.videoCodec = "libx264";
+  spec.audioCodec = "";
+  spec.seconds = 1;
+  ASSERT_TRUE(fixtures::MakeFixture(spec));
   const std::string rmvb = dir.File("clip.RMVB"), rm = dir.File("clip.rm");
-  ASSERT_TRUE(fixtures::CopyFile(testsupport::MediaPath(kSample), rmvb));
-  ASSERT_TRUE(fixtures::CopyFile(testsupport::MediaPath(kSample), rm));
+  ASSERT_TRUE(fixtures::TruncatedCopy(spec.path, rmvb, 0.02));
+  ASSERT_TRUE(fixtures::TruncatedCopy(spec.path, rm, 0.02));
   for (const std::string& name : {rmvb, rm}) {
     TCustomFFmpeg e;
     e.PrepareTask();
-    e.ParseOption("v", "-1");  // a probe that ends early is not fatal then
-    e.ParseOption("probesize", "32");
-    e.ParseOption("analyzeduration", "0");
+    e.ParseOption("v", "-1");  // a probe that could not decode anything is not fatal then
     ASSERT_TRUE(e.OpenInputFile(name)) << e.LastError;
-    const bool isRmvb = name == rmvb;
-    EXPECT_EQ(e.FramePixFmt, isRmvb ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_NONE) << name;
+    EXPECT_EQ(e.FrameWidth, 320);
+    EXPECT_EQ(e.FramePixFmt, name == rmvb ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_NONE) << name;
   }
   medialib::SetLibraryLogLevel(1);
 }
@@ -149,7 +154,7 @@ TEST_F(InputFile, StartTimeSeeksPastTheFileStartAndShiftsTheOffset) {
   engine.ParseOption("ss", "30");
   ASSERT_TRUE(engine.OpenInputFile(spec.path)) << engine.LastError;
   const int64_t start = engine.InputFiles[0].Context->start_time;
-  EXPECT_NEAR(start, 1200000, 1000);
+  EXPECT_NEAR(start, 1200000, 20000);
   EXPECT_EQ(engine.StartTime, 0);
   EXPECT_EQ(engine.InputFilesTsOffset[0], -(30000000 + start));
 }
