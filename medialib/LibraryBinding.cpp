@@ -47,7 +47,9 @@ bool LibraryBinding::Load(const std::string& folder) {
     if (IsFile(inFolder)) path = inFolder;
   }
   dlerror();
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The media libraries keep process-wide state (and may start threads), so
+  // their code stays mapped after an unload; loading again finds it.
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle_) {
     error_ = Format("Load libraray %s error: %s", name, LastDlError());
     return false;
