@@ -199,21 +199,26 @@ void TCustomFFmpeg::OutputAudioFrame(TTranscodeRun& run, TOutputStreamRec& ost,
     output = ResampleBuffer.data();
     outputSize = produced > 0 ? produced * 2 * encChannels : 0;
   }
-  const int frameBytes = 2 * encChannels;
   if (enc->frame_size > 1) {
     if (outputSize > 0 && ml::av_fifo_write(ost.AudioFifo.get(), output, outputSize) < 0)
       throw FFMpegException("av_fifo_init fail");
-    const size_t wanted = static_cast<size_t>(enc->frame_size) * frameBytes;
-    if (FrameBuffer.size() < wanted) FrameBuffer.resize(wanted);
-    while (ml::av_fifo_can_read(ost.AudioFifo.get()) >= wanted) {
-      ml::av_fifo_read(ost.AudioFifo.get(), FrameBuffer.data(), wanted);
-      EncodeAudioSamples(ost, FrameBuffer.data(), enc->frame_size);
-      ost.SyncOpts += enc->frame_size;
-    }
+    EncodeWholeFrames(ost);
   } else if (outputSize > 0) {
-    const int samples = outputSize / frameBytes;
+    const int samples = outputSize / (2 * encChannels);
     EncodeAudioSamples(ost, output, samples);
     ost.SyncOpts += samples;
+  }
+}
+
+// Encodes every whole encoder frame waiting in the FIFO.
+void TCustomFFmpeg::EncodeWholeFrames(TOutputStreamRec& ost) {
+  AVCodecContext* enc = ost.Codec;
+  const size_t wanted = static_cast<size_t>(enc->frame_size) * 2 * enc->ch_layout.nb_channels;
+  if (FrameBuffer.size() < wanted) FrameBuffer.resize(wanted);
+  while (ml::av_fifo_can_read(ost.AudioFifo.get()) >= wanted) {
+    ml::av_fifo_read(ost.AudioFifo.get(), FrameBuffer.data(), wanted);
+    EncodeAudioSamples(ost, FrameBuffer.data(), enc->frame_size);
+    ost.SyncOpts += enc->frame_size;
   }
 }
 
@@ -227,15 +232,7 @@ void TCustomFFmpeg::FlushAudioFifo(TOutputStreamRec& ost) {
     const int produced = ml::swr_convert(ost.Resampler.get(), &out, room, nullptr, 0);
     if (produced > 0) ml::av_fifo_write(ost.AudioFifo.get(), tail.data(), produced * frameBytes);
   }
-  const size_t left = ml::av_fifo_can_read(ost.AudioFifo.get());
-  if (left == 0) return;
-  const size_t wanted = static_cast<size_t>(enc->frame_size) * frameBytes;
-  if (FrameBuffer.size() < wanted) FrameBuffer.resize(wanted);
-  while (ml::av_fifo_can_read(ost.AudioFifo.get()) >= wanted) {
-    ml::av_fifo_read(ost.AudioFifo.get(), FrameBuffer.data(), wanted);
-    EncodeAudioSamples(ost, FrameBuffer.data(), enc->frame_size);
-    ost.SyncOpts += enc->frame_size;
-  }
+  EncodeWholeFrames(ost);
   const size_t rest = ml::av_fifo_can_read(ost.AudioFifo.get());
   if (rest == 0) return;
   ml::av_fifo_read(ost.AudioFifo.get(), FrameBuffer.data(), rest);

@@ -460,7 +460,10 @@ class TCustomFFmpeg : public TFFmpegOptions {
   void DiscardOutput(TOutputFileSlot& file, bool appended);
   TOutputFileSlot* OutputSlotFor(AVFormatContext* oc);
   AVStream* AddStream(AVFormatContext* oc, std::string& codecName);
-  const AVCodec* OutputEncoder(AVFormatContext* oc, std::string& name, AVMediaType type);
+  const AVCodec* OutputEncoder(AVFormatContext* oc, std::string& name, AVMediaType type,
+                               AVCodecID& id);
+  AVCodecContext* StartStream(AVFormatContext* oc, std::string& name, AVMediaType type, bool copy,
+                              int32_t tag, TOutputStreamSlot& slot, const AVCodec*& encoder);
   TOutputFileSlot* pendingOutput_ = nullptr;
 
   // Transcode setup.
@@ -516,6 +519,7 @@ class TCustomFFmpeg : public TFFmpegOptions {
   void OutputAudioFrame(TTranscodeRun& run, TOutputStreamRec& ost, TInputStreamRec& ist,
                         const uint8_t* data, int size);
   void EncodeAudioSamples(TOutputStreamRec& ost, const uint8_t* samples, int count);
+  void EncodeWholeFrames(TOutputStreamRec& ost);
   void FlushAudioFifo(TOutputStreamRec& ost);
   void OutputSubtitle(TTranscodeRun& run, TOutputStreamRec& ost, TInputStreamRec& ist,
                       AVSubtitle* subtitle, int64_t pts);

@@ -85,33 +85,51 @@ AVStream* TCustomFFmpeg::AddStream(AVFormatContext* oc, std::string& codecName) 
   return st;
 }
 
+// The encoder of a new stream: the named one, or the format's default for the
+// kind. The codec id is set even when this build has no encoder for it (the
+// run then reports the stream as unsupported).
 const AVCodec* TCustomFFmpeg::OutputEncoder(AVFormatContext* oc, std::string& name,
-                                            AVMediaType type) {
-  AVCodecID id = AV_CODEC_ID_NONE;
+                                            AVMediaType type, AVCodecID& id) {
+  id = AV_CODEC_ID_NONE;
   if (!name.empty()) {
     std::string error;
     if (!engine::LookupCodec(name, type, true, id, error)) {
       name.clear();
       throw FFMpegException(error);
     }
-  } else {
-    id = ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr, type);
+    return ml::avcodec_find_encoder_by_name(name.c_str());
   }
-  const AVCodec* encoder = ml::avcodec_find_encoder(id);
-  return encoder;
+  id = ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr, type);
+  return ml::avcodec_find_encoder(id);
+}
+
+// What every new stream starts with: the muxer's stream, an encoder context
+// (for the encoder when there is one) of the kind, and the codec tag.
+AVCodecContext* TCustomFFmpeg::StartStream(AVFormatContext* oc, std::string& name,
+                                           AVMediaType type, bool copy, int32_t tag,
+                                           TOutputStreamSlot& slot, const AVCodec*& encoder) {
+  AddStream(oc, name);
+  AVCodecID id = AV_CODEC_ID_NONE;
+  encoder = copy ? nullptr : OutputEncoder(oc, name, type, id);
+  slot.Codec.reset(ml::avcodec_alloc_context3(encoder));
+  if (!slot.Codec) throw FFMpegException("Could not alloc stream");
+  AVCodecContext* codec = slot.Codec.get();
+  codec->codec_type = type;
+  codec->codec_id = id;
+  if (tag) codec->codec_tag = static_cast<unsigned>(tag);
+  slot.StreamCopy = copy;
+  return codec;
 }
 
 void TCustomFFmpeg::NewVideoStream(AVFormatContext* oc) {
-  AVStream* st = AddStream(oc, VideoCodecName);
-  TOutputFileSlot& file = *OutputSlotFor(oc);
   TOutputStreamSlot slot;
+  const AVCodec* encoder = nullptr;
   const bool copy = VideoStreamCopy != 0;
-  const AVCodec* encoder = copy ? nullptr : OutputEncoder(oc, VideoCodecName, AVMEDIA_TYPE_VIDEO);
-  slot.Codec.reset(ml::avcodec_alloc_context3(encoder));
-  AVCodecContext* codec = slot.Codec.get();
+  AVCodecContext* codec = StartStream(oc, VideoCodecName, AVMEDIA_TYPE_VIDEO, copy, VideoCodecTag,
+                                      slot, encoder);
+  AVStream* st = oc->streams[oc->nb_streams - 1];
+  TOutputFileSlot& file = *OutputSlotFor(oc);
   AVCodecContext* options = CodecOptionContexts[0].get();
-  codec->codec_type = AVMEDIA_TYPE_VIDEO;
-  if (VideoCodecTag) codec->codec_tag = static_cast<unsigned>(VideoCodecTag);
   if ((VideoGlobalHeader & 1) || (VideoGlobalHeader == 0 && (oc->oformat->flags & AVFMT_GLOBALHEADER))) {
     codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     options->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -120,13 +138,8 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* oc) {
     codec->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
     options->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
   }
-  if (copy) {
-    slot.StreamCopy = true;
-  } else {
+  if (!copy) {
     AVRational rate = FrameRate.num ? FrameRate : AVRational{25, 1};
-    codec->codec_id = encoder ? encoder->id
-                              : ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr,
-                                                   AVMEDIA_TYPE_VIDEO);
     CopyRememberedOptions(codec, options, AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
     if (encoder && encoder->supported_framerates)
       rate = engine::NearestSupportedRate(encoder->supported_framerates, rate);
@@ -174,26 +187,19 @@ void TCustomFFmpeg::NewVideoStream(AVFormatContext* oc) {
 }
 
 void TCustomFFmpeg::NewAudioStream(AVFormatContext* oc) {
-  AVStream* st = AddStream(oc, AudioCodecName);
-  TOutputFileSlot& file = *OutputSlotFor(oc);
   TOutputStreamSlot slot;
+  const AVCodec* encoder = nullptr;
   const bool copy = AudioStreamCopy != 0;
-  const AVCodec* encoder = copy ? nullptr : OutputEncoder(oc, AudioCodecName, AVMEDIA_TYPE_AUDIO);
-  slot.Codec.reset(ml::avcodec_alloc_context3(encoder));
-  AVCodecContext* codec = slot.Codec.get();
+  AVCodecContext* codec = StartStream(oc, AudioCodecName, AVMEDIA_TYPE_AUDIO, copy, AudioCodecTag,
+                                      slot, encoder);
+  AVStream* st = oc->streams[oc->nb_streams - 1];
+  TOutputFileSlot& file = *OutputSlotFor(oc);
   AVCodecContext* options = CodecOptionContexts[1].get();
-  codec->codec_type = AVMEDIA_TYPE_AUDIO;
-  if (AudioCodecTag) codec->codec_tag = static_cast<unsigned>(AudioCodecTag);
   if (oc->oformat->flags & AVFMT_GLOBALHEADER) {
     codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     options->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   }
-  if (copy) {
-    slot.StreamCopy = true;
-  } else {
-    codec->codec_id = encoder ? encoder->id
-                              : ml::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr,
-                                                   AVMEDIA_TYPE_AUDIO);
+  if (!copy) {
     CopyRememberedOptions(codec, options, AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
     if (AudioQScale > -99999) {
       codec->flags |= AV_CODEC_FLAG_QSCALE;
