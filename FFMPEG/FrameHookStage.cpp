@@ -17,6 +17,13 @@ void FrameHookProcess(std::vector<TFrameHookEntry>& list, THookPicture* picture,
 
 }  // namespace engine
 
+namespace {
+
+// What a handler's exception says when it is not a standard exception.
+constexpr char kUnknownException[] = "Unknown exception";
+
+}  // namespace
+
 bool TCustomFFmpeg::HookGate(int64_t pts) {
   if (CustomHookHandler || !UsingVHook) return false;
   if (BeforeHookHandler) {
@@ -24,6 +31,9 @@ bool TCustomFFmpeg::HookGate(int64_t pts) {
       BeforeHookHandler(this, pts, HookAction);
     } catch (const std::exception& e) {
       Log(0, std::string("Error occurs OnBeforeHook: ") + e.what());
+      HookAction = haStop;
+    } catch (...) {
+      Log(0, std::string("Error occurs OnBeforeHook: ") + kUnknownException);
       HookAction = haStop;
     }
     if (HookAction == haStop) UsingVHook = 0;
@@ -79,8 +89,14 @@ bool TCustomFFmpeg::CustomHook(const engine::PictureRef& work, AVPixelFormat for
   } catch (const std::exception& e) {
     Log(0, std::string("Error occurs OnCustomHook: ") + e.what());
     update = false;
+  } catch (...) {
+    Log(0, std::string("Error occurs OnCustomHook: ") + kUnknownException);
+    update = false;
   }
   HookBitmap->Unlock();
+  // A handler that resized the bitmap left no picture of this size to copy
+  // back; the bitmap gets its size again with the next picture.
+  if (HookBitmap->Width() != width || HookBitmap->Height() != height) update = false;
   if (update) {
     for (int y = 0; y < height; ++y)
       std::memcpy(rgb.data[0] + y * rgb.linesize[0], HookBitmap->ScanLine(y), width * 3);
