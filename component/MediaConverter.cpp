@@ -241,6 +241,8 @@ void TCustomMediaConverter::DeliverCustomHook(TCustomFFmpeg* Sender, TBitmap* AB
                                               bool& AStopHook) {
   if (OnCustomHook)
     OnCustomHook(TaskIndex(Sender), ABitmap, AFrameNumber, APTS, AUpdate, AStopHook);
+  else
+    AUpdate = false;  // nothing drew: the picture need not go through RGB and back
 }
 
 void TCustomMediaConverter::DeliverLog(TCustomFFmpeg* Sender, int ALevel, const std::string& AMsg) {
