@@ -232,6 +232,8 @@ void TCustomFFmpeg::SetUpVideoEncoding(TOutputStreamRec& ost, TInputStreamRec& i
     ost.ScaleSourceWidth = dec->width - (L + R);
     ost.ScaleSourceHeight = dec->height - (T + B);
     ost.ScaleSourceFormat = dec->pix_fmt;
+    // The scaler asserts (and ends the process) on a format it cannot describe.
+    if (dec->pix_fmt == AV_PIX_FMT_NONE) throw FFMpegException("Cannot get resampling context");
     ost.ScaleContext.reset(ml::sws_getContext(
         ost.ScaleSourceWidth, ost.ScaleSourceHeight, dec->pix_fmt, enc->width - (PL + PR),
         enc->height - (PT + PB), enc->pix_fmt, SwsFlags, nullptr, nullptr, nullptr));
