@@ -18,7 +18,8 @@ constexpr Command kCommands[] = {
     {"transcode", cli::Transcode,
      "transcode [OPTION [VALUE]]... -i INPUT [OPTION [VALUE]]... OUTPUT"},
     {"probe", cli::Probe, "probe FILE...      show what each media file holds"},
-    {"convert", cli::Convert, "convert [OPTION]... FILE_OR_FOLDER...  convert files (convert --help)"},
+    {"convert", cli::Convert,
+     "convert [OPTION]... FILE_OR_FOLDER...  convert files (convert --help)"},
     {"formats", cli::Formats, "formats            the output formats that convert -f takes"},
 };
 
