@@ -93,9 +93,9 @@ void TCustomFFmpeg::EnsureResampler(TOutputStreamRec& ost, const TInputStreamRec
       MakeSwr(out, AV_SAMPLE_FMT_S16, enc->sample_rate, in, AV_SAMPLE_FMT_S16, ist.SampleRate));
   ml::av_channel_layout_uninit(&out);
   if (!ost.Resampler)
-    throw FFMpegException(engine::Format("Can not resample %d channels @ %d Hz to %d channels @ %d Hz",
-                                         ist.Channels, ist.SampleRate, enc->ch_layout.nb_channels,
-                                         enc->sample_rate));
+    throw FFMpegException(
+        engine::Format("Can not resample %d channels @ %d Hz to %d channels @ %d Hz", ist.Channels,
+                       ist.SampleRate, enc->ch_layout.nb_channels, enc->sample_rate));
   ost.ResamplerInChannels = ist.Channels;
   ost.ResamplerInRate = ist.SampleRate;
 }
@@ -118,7 +118,8 @@ void TCustomFFmpeg::EncodeAudioSamples(TOutputStreamRec& ost, const uint8_t* sam
   if (ml::av_frame_make_writable(frame) < 0) throw FFMpegException("Audio encoding failed");
   frame->nb_samples = count;
   if (enc->sample_fmt == AV_SAMPLE_FMT_S16) {
-    std::memcpy(frame->data[0], samples, static_cast<size_t>(count) * 2 * enc->ch_layout.nb_channels);
+    std::memcpy(frame->data[0], samples,
+                static_cast<size_t>(count) * 2 * enc->ch_layout.nb_channels);
   } else {
     if (!ost.ToEncoderFormat) {
       AVChannelLayout layout = UsableLayout(enc->ch_layout);
@@ -130,7 +131,10 @@ void TCustomFFmpeg::EncodeAudioSamples(TOutputStreamRec& ost, const uint8_t* sam
     const uint8_t* in = samples;
     ml::swr_convert(ost.ToEncoderFormat.get(), frame->extended_data, count, &in, count);
   }
-  frame->pts = ost.SyncOpts;
+  // The sample clock follows the input's timestamps, which jitter by a few
+  // samples; encoder frames must still move strictly forward.
+  frame->pts = std::max(ost.SyncOpts, ost.NextAudioPts);
+  ost.NextAudioPts = frame->pts + count;
   EncodeAndWrite(ost, frame);
 }
 
@@ -141,8 +145,14 @@ bool TCustomFFmpeg::SynchroniseAudio(TOutputStreamRec& ost, TInputStreamRec& ist
   const double syncTime = static_cast<double>(ost.SyncStream->Pts - StartTime) / 1000000.0;
   const size_t fifoBytes = ml::av_fifo_can_read(ost.AudioFifo.get());
   if (!AudioSyncMethod) {
-    ost.SyncOpts = std::llrint(syncTime * encRate) -
-                   static_cast<int64_t>(fifoBytes / (2 * static_cast<size_t>(encChannels)));
+    // The samples handed to the encoder are counted, so each frame's
+    // timestamp follows the one before it exactly. The input clock is taken
+    // only across a forward gap larger than the drift threshold: many inputs
+    // carry rounded timestamps (RealMedia's milliseconds), and following them
+    // chunk by chunk gives frames overlapping timestamps that muxers refuse.
+    const int64_t clock = std::llrint(syncTime * encRate) -
+                          static_cast<int64_t>(fifoBytes / (2 * static_cast<size_t>(encChannels)));
+    if (clock - ost.SyncOpts > AudioDriftThreshold * encRate) ost.SyncOpts = clock;
     return true;
   }
   const double delta = syncTime * encRate - static_cast<double>(ost.SyncOpts) -

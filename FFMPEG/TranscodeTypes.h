@@ -79,6 +79,7 @@ struct TOutputStreamRec {
   engine::SwrPtr ToEncoderFormat;
   engine::FramePtr AudioFrame;
   int AudioFrameCapacity = 0;
+  int64_t NextAudioPts = INT64_MIN;  // the first sample after the last encoded frame
   // Two-pass statistics being written.
   FilePtr PassLogFile;
   // Timestamps and the encoder's report.
