@@ -452,4 +452,63 @@ TEST_F(FrameHookStage, StreamCopyRefusesEitherHook) {
   }
 }
 
+// A decoder that delivers packed B, G, R pictures: the bitmap is filled from
+// the picture and written back into it with no conversion either way.
+TEST(FrameHookStageBgr, TheBitmapIsThePictureItself) {
+  ASSERT_TRUE(fixtures::EnsureLibraries());
+  testsupport::TempDir dir;
+  fixtures::FixtureSpec spec;
+  spec.path = dir.File("bgr.mkv");
+  spec.videoCodec = "targa";
+  spec.width = kWidth;
+  spec.height = kHeight;
+  spec.fpsNum = kFps;
+  spec.seconds = 2;
+  spec.audioCodec.clear();
+  std::string error;
+  ASSERT_TRUE(fixtures::MakeFixture(spec, &error)) << error;
+  auto convert = [&](const std::string& name, const TCustomHookHandler& hook) {
+    TCustomFFmpeg engine;
+    std::string output = dir.File(name);
+    EXPECT_TRUE(enginetest::Open(engine, {}, spec.path, {{"vcodec", "targa"}}, output, error))
+        << error;
+    enginetest::Recorder recorder;
+    recorder.Attach(engine, false);
+    engine.CustomHookHandler = hook;
+    engine.Start(false);
+    EXPECT_TRUE(recorder.Take(engine).finished);
+    std::vector<std::vector<uint8_t>> pictures;
+    fixtures::DecodeFrames(output, "video", [&](const AVFrame* f) {
+      EXPECT_EQ(f->format, AV_PIX_FMT_BGR24);
+      std::vector<uint8_t> bytes;
+      for (int y = 0; y < f->height; ++y)
+        bytes.insert(bytes.end(), f->data[0] + y * f->linesize[0],
+                     f->data[0] + y * f->linesize[0] + f->width * 3);
+      pictures.push_back(bytes);
+    });
+    return pictures;
+  };
+  const auto plain = convert("plain.mkv", nullptr);
+  int calls = 0;
+  const auto drawn =
+      convert("drawn.mkv", [&](TCustomFFmpeg*, TBitmap* bitmap, int, int64_t, bool&, bool&) {
+        ++calls;
+        bitmap->FillRect(kBox.x, kBox.y, kBox.x + kBox.w, kBox.y + kBox.h, 255, 0, 0);
+      });
+  EXPECT_EQ(calls, 20);
+  ASSERT_EQ(plain.size(), 20u);
+  ASSERT_EQ(drawn.size(), 20u);
+  for (size_t i = 0; i < drawn.size(); ++i) {
+    std::vector<uint8_t> expected = plain[i];
+    for (int y = kBox.y; y < kBox.y + kBox.h; ++y)
+      for (int x = kBox.x; x < kBox.x + kBox.w; ++x) {
+        uint8_t* pixel = expected.data() + (y * kWidth + x) * 3;
+        pixel[0] = 0;
+        pixel[1] = 0;
+        pixel[2] = 255;
+      }
+    EXPECT_TRUE(drawn[i] == expected) << "picture " << i;
+  }
+}
+
 }  // namespace
