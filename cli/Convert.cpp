@@ -24,7 +24,7 @@ int BadArguments(const std::string& message) {
 bool CheckOutputFolder(const std::string& folder, std::string& error) {
   std::error_code ignored;
   if (std::filesystem::is_directory(folder, ignored)) return true;
-  error = "the output folder \"" + folder + "\" does not exist or has been deleted";
+  error = "the output folder \"" + folder + "\" does not exist or is not a folder";
   return false;
 }
 
