@@ -1,7 +1,8 @@
 // The per-picture hook stage in real conversions: the time ranges, the
-// before-hook handler, the custom hook on the 24-bit bitmap, and the
-// conversions a hook rules out. Outputs are FFV1 (lossless), so pictures the
-// hooks leave alone are compared byte for byte with an unhooked run.
+// before-hook handler, the custom hook on the 24-bit bitmap (also for packed
+// B, G, R and palette pictures), and the conversions a hook rules out.
+// Outputs are lossless, so pictures the hooks leave alone are compared byte
+// for byte with an unhooked run.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -452,63 +453,113 @@ TEST_F(FrameHookStage, StreamCopyRefusesEitherHook) {
   }
 }
 
-// A decoder that delivers packed B, G, R pictures: the bitmap is filled from
-// the picture and written back into it with no conversion either way.
-TEST(FrameHookStageBgr, TheBitmapIsThePictureItself) {
-  ASSERT_TRUE(fixtures::EnsureLibraries());
-  testsupport::TempDir dir;
-  fixtures::FixtureSpec spec;
-  spec.path = dir.File("bgr.mkv");
-  spec.videoCodec = "targa";
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.fpsNum = kFps;
-  spec.seconds = 2;
-  spec.audioCodec.clear();
-  std::string error;
-  ASSERT_TRUE(fixtures::MakeFixture(spec, &error)) << error;
-  auto convert = [&](const std::string& name, const TCustomHookHandler& hook) {
-    TCustomFFmpeg engine;
-    std::string output = dir.File(name);
-    EXPECT_TRUE(enginetest::Open(engine, {}, spec.path, {{"vcodec", "targa"}}, output, error))
-        << error;
+// Clips whose decoders deliver packed pictures: B, G, R (targa) or palette
+// (smc). Each picture is kept as its first plane's bytes and its palette.
+struct PackedRun {
+  enginetest::Outcome outcome;
+  std::vector<std::vector<uint8_t>> pictures;
+};
+
+class FrameHookPacked : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(fixtures::EnsureLibraries()); }
+
+  // Makes a 2-second clip with `codec` and converts it with the same codec.
+  PackedRun Convert(TCustomFFmpeg& engine, const std::string& codec, AVPixelFormat format,
+                    const TCustomHookHandler& hook) {
+    fixtures::FixtureSpec spec;
+    spec.path = dir.File(codec + ".mkv");
+    spec.videoCodec = codec;
+    spec.width = kWidth;
+    spec.height = kHeight;
+    spec.fpsNum = kFps;
+    spec.seconds = 2;
+    spec.audioCodec.clear();
+    std::string error;
+    PackedRun run;
+    if (!testsupport::FileExists(spec.path) && !fixtures::MakeFixture(spec, &error)) {
+      ADD_FAILURE() << error;
+      return run;
+    }
+    const std::string output = dir.File("out" + std::to_string(runs++) + ".mkv");
+    if (!enginetest::Open(engine, {}, spec.path, {{"vcodec", codec}}, output, error)) {
+      ADD_FAILURE() << error;
+      return run;
+    }
     enginetest::Recorder recorder;
     recorder.Attach(engine, false);
     engine.CustomHookHandler = hook;
     engine.Start(false);
-    EXPECT_TRUE(recorder.Take(engine).finished);
-    std::vector<std::vector<uint8_t>> pictures;
+    run.outcome = recorder.Take(engine);
+    EXPECT_TRUE(run.outcome.finished) << run.outcome.message;
+    const int bytesPerPixel = format == AV_PIX_FMT_BGR24 ? 3 : 1;
     fixtures::DecodeFrames(output, "video", [&](const AVFrame* f) {
-      EXPECT_EQ(f->format, AV_PIX_FMT_BGR24);
+      EXPECT_EQ(f->format, format);
       std::vector<uint8_t> bytes;
+      if (format == AV_PIX_FMT_PAL8) bytes.assign(f->data[1], f->data[1] + 1024);
       for (int y = 0; y < f->height; ++y)
         bytes.insert(bytes.end(), f->data[0] + y * f->linesize[0],
-                     f->data[0] + y * f->linesize[0] + f->width * 3);
-      pictures.push_back(bytes);
+                     f->data[0] + y * f->linesize[0] + f->width * bytesPerPixel);
+      run.pictures.push_back(std::move(bytes));
     });
-    return pictures;
+    return run;
+  }
+  PackedRun Convert(const std::string& codec, AVPixelFormat format) {
+    TCustomFFmpeg engine;
+    return Convert(engine, codec, format, nullptr);
+  }
+
+  testsupport::TempDir dir;
+  int runs = 0;
+};
+
+// Draws the red box on the bitmap and counts the calls.
+TCustomHookHandler RedBox(int& calls) {
+  return [&calls](TCustomFFmpeg*, TBitmap* bitmap, int, int64_t, bool&, bool&) {
+    ++calls;
+    bitmap->FillRect(kBox.x, kBox.y, kBox.x + kBox.w, kBox.y + kBox.h, 255, 0, 0);
   };
-  const auto plain = convert("plain.mkv", nullptr);
+}
+
+// B, G, R pictures: the bitmap is filled from the picture and written back
+// into it with no conversion either way.
+TEST_F(FrameHookPacked, BgrPicturesAreTheBitmapItself) {
+  const PackedRun plain = Convert("targa", AV_PIX_FMT_BGR24);
+  TCustomFFmpeg engine;
   int calls = 0;
-  const auto drawn =
-      convert("drawn.mkv", [&](TCustomFFmpeg*, TBitmap* bitmap, int, int64_t, bool&, bool&) {
-        ++calls;
-        bitmap->FillRect(kBox.x, kBox.y, kBox.x + kBox.w, kBox.y + kBox.h, 255, 0, 0);
-      });
+  const PackedRun drawn = Convert(engine, "targa", AV_PIX_FMT_BGR24, RedBox(calls));
   EXPECT_EQ(calls, 20);
-  ASSERT_EQ(plain.size(), 20u);
-  ASSERT_EQ(drawn.size(), 20u);
-  for (size_t i = 0; i < drawn.size(); ++i) {
-    std::vector<uint8_t> expected = plain[i];
+  ASSERT_EQ(plain.pictures.size(), 20u);
+  ASSERT_EQ(drawn.pictures.size(), 20u);
+  for (size_t i = 0; i < drawn.pictures.size(); ++i) {
+    std::vector<uint8_t> expected = plain.pictures[i];
     for (int y = kBox.y; y < kBox.y + kBox.h; ++y)
       for (int x = kBox.x; x < kBox.x + kBox.w; ++x) {
         uint8_t* pixel = expected.data() + (y * kWidth + x) * 3;
-        pixel[0] = 0;
-        pixel[1] = 0;
+        pixel[0] = pixel[1] = 0;
         pixel[2] = 255;
       }
-    EXPECT_TRUE(drawn[i] == expected) << "picture " << i;
+    EXPECT_TRUE(drawn.pictures[i] == expected) << "picture " << i;
   }
+}
+
+// Palette pictures go to RGB, but the scaler cannot write them back: the
+// failure is logged once, the picture is left as it was and custom hooking
+// ends for the run.
+TEST_F(FrameHookPacked, AFailingWayBackEndsCustomHooking) {
+  const PackedRun plain = Convert("smc", AV_PIX_FMT_PAL8);
+  TCustomFFmpeg engine;
+  int calls = 0;
+  const PackedRun hooked = Convert(engine, "smc", AV_PIX_FMT_PAL8, RedBox(calls));
+  EXPECT_EQ(calls, 1);
+  ASSERT_EQ(plain.pictures.size(), 20u);
+  EXPECT_TRUE(hooked.pictures == plain.pictures);
+  int failures = 0;
+  for (auto& [level, text] : hooked.outcome.logs)
+    failures += level == 0 && text == "Cannot initialize the fromRGB conversion context";
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(engine.CustomHookHandler, nullptr);
+  EXPECT_EQ(engine.HookAction, haStop);
 }
 
 }  // namespace
