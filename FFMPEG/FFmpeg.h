@@ -508,6 +508,7 @@ class TCustomFFmpeg : public TFFmpegOptions {
   bool ScalePicture(TOutputStreamRec& ost, const engine::PictureRef& formatted,
                     AVPixelFormat format, int width, int height,
                     const engine::PictureRef& destination);
+  AVFrame* PictureToEncode(TOutputStreamRec& ost, AVFrame* picture);
   void OutputVideoFrame(TTranscodeRun& run, TOutputStreamRec& ost, TInputStreamRec& ist,
                         AVFrame* picture, int& frameSize);
   // Audio and subtitles.

@@ -70,7 +70,7 @@ struct TOutputStreamRec {
   int32_t CropTopBand = 0, CropLeftBand = 0, CropBottomBand = 0, CropRightBand = 0;
   int32_t VideoPad = 0;
   int32_t PadTopBand = 0, PadBottomBand = 0, PadLeftBand = 0, PadRightBand = 0;
-  engine::FramePtr EncodeFrame;
+  engine::FramePtr EncodeFrame;  // a reference to a decoded picture sent unchanged
   // Audio.
   int32_t AudioResample = 0;
   engine::SwrPtr Resampler;

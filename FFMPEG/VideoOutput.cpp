@@ -72,20 +72,19 @@ bool TCustomFFmpeg::ScalePicture(TOutputStreamRec& ost, const engine::PictureRef
   return true;
 }
 
-void TCustomFFmpeg::OutputVideoFrame(TTranscodeRun& run, TOutputStreamRec& ost,
-                                     TInputStreamRec& ist, AVFrame* picture, int& frameSize) {
-  (void)run;
-  frameSize = 0;
+// The frame handed to the encoder. Cropped, scaled or padded pictures are
+// built in the output's own picture (made writable first: the encoder may
+// still hold the previous one); a picture that passes unchanged is sent as a
+// reference to the decoder's frame, without a copy, unless pre-processing
+// moved it into the engine's work buffer.
+AVFrame* TCustomFFmpeg::PictureToEncode(TOutputStreamRec& ost, AVFrame* picture) {
   AVCodecContext* enc = ost.Codec;
-  int nb = FramesToEmit(ost);
-  if (nb <= 0) return;
-
   const AVPixelFormat inFormat = static_cast<AVPixelFormat>(picture->format);
   engine::PictureRef formatted = engine::RefOf(picture);
   if (ost.VideoCrop &&
       !engine::CropPicture(formatted, inFormat, ost.CropTopBand, ost.CropLeftBand, formatted)) {
     Log(0, "error cropping picture");
-    return;
+    return nullptr;
   }
   const int croppedWidth = picture->width - ost.CropLeftBand - ost.CropRightBand;
   const int croppedHeight = picture->height - ost.CropTopBand - ost.CropBottomBand;
@@ -94,51 +93,67 @@ void TCustomFFmpeg::OutputVideoFrame(TTranscodeRun& run, TOutputStreamRec& ost,
   // The decoder may deliver pictures of another shape than it announced.
   const bool resample = ost.VideoResample || croppedWidth != innerWidth ||
                         croppedHeight != innerHeight || inFormat != enc->pix_fmt;
-  if ((resample || ost.VideoPad) && !ost.TempPicture &&
-      !AllocFrame(ost.TempPicture, enc->pix_fmt, enc->width, enc->height)) {
-    Log(0, "error padding picture");
-    return;
+  const bool inWorkBuffer = !HookWorkBuffer.empty() && picture->data[0] >= HookWorkBuffer.data() &&
+                            picture->data[0] < HookWorkBuffer.data() + HookWorkBuffer.size();
+  if (!resample && !ost.VideoPad && !ost.VideoCrop && !inWorkBuffer && picture->buf[0]) {
+    if (!ost.EncodeFrame) ost.EncodeFrame.reset(ml::av_frame_alloc());
+    ml::av_frame_unref(ost.EncodeFrame.get());
+    if (!ost.EncodeFrame || ml::av_frame_ref(ost.EncodeFrame.get(), picture) < 0)
+      throw FFMpegException("Video encoding failed");
+    return ost.EncodeFrame.get();
   }
-  engine::PictureRef final = formatted;
-  const engine::PictureRef* padSource = &formatted;
-  if (ost.VideoPad || resample) final = engine::RefOf(ost.TempPicture.get());
+  if (!ost.TempPicture && !AllocFrame(ost.TempPicture, enc->pix_fmt, enc->width, enc->height))
+    throw FFMpegException("Video encoding failed");
+  AVFrame* target = ost.TempPicture.get();
+  if (ml::av_frame_make_writable(target) < 0) throw FFMpegException("Video encoding failed");
+  const engine::PictureRef final = engine::RefOf(target);
   if (resample) {
     engine::PictureRef destination = final;
     if (ost.VideoPad && !engine::CropPicture(final, enc->pix_fmt, ost.PadTopBand, ost.PadLeftBand,
                                              destination)) {
       Log(0, "error padding picture");
-      return;
+      return nullptr;
     }
-    if (!ScalePicture(ost, formatted, inFormat, croppedWidth, croppedHeight, destination)) return;
-    padSource = nullptr;
+    if (!ScalePicture(ost, formatted, inFormat, croppedWidth, croppedHeight, destination))
+      return nullptr;
   }
-  if (ost.VideoPad &&
-      !engine::PadPicture(final, enc->width, enc->height, enc->pix_fmt, ost.PadTopBand,
-                          ost.PadBottomBand, ost.PadLeftBand, ost.PadRightBand, PadColor,
-                          padSource)) {
-    Log(0, "error padding picture");
-    return;
+  if (ost.VideoPad) {
+    if (!engine::PadPicture(final, enc->width, enc->height, enc->pix_fmt, ost.PadTopBand,
+                            ost.PadBottomBand, ost.PadLeftBand, ost.PadRightBand, PadColor,
+                            resample ? nullptr : &formatted)) {
+      Log(0, "error padding picture");
+      return nullptr;
+    }
+  } else if (!resample) {
+    engine::CopyPicture(final, formatted, enc->pix_fmt, enc->width, enc->height);
   }
-  if (!ost.EncodeFrame && !AllocFrame(ost.EncodeFrame, enc->pix_fmt, enc->width, enc->height))
-    throw FFMpegException("Video encoding failed");
+  return target;
+}
+
+void TCustomFFmpeg::OutputVideoFrame(TTranscodeRun& run, TOutputStreamRec& ost,
+                                     TInputStreamRec& ist, AVFrame* picture, int& frameSize) {
+  (void)run;
+  frameSize = 0;
+  const int nb = FramesToEmit(ost);
+  if (nb <= 0) return;
+  AVFrame* out = PictureToEncode(ost, picture);
+  if (!out) return;
   const bool interlacedCoding = CodecOptionContexts[0] &&
                                 (CodecOptionContexts[0]->flags &
                                  (AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME));
+  out->interlaced_frame = picture->interlaced_frame;
+  if (interlacedCoding)
+    out->top_field_first = TopFieldFirst == -1 ? picture->top_field_first : TopFieldFirst;
+  out->quality = SameQuality ? ist.Quality : static_cast<int>(std::lrint(ost.Slot->Quality));
+  out->pict_type = MeThreshold == 0 ? AV_PICTURE_TYPE_NONE : picture->pict_type;
   for (int i = 0; i < nb; ++i) {
     PausePoint();
-    if (StopRequested) return;
-    AVFrame* out = ost.EncodeFrame.get();
-    if (ml::av_frame_make_writable(out) < 0) throw FFMpegException("Video encoding failed");
-    engine::CopyPicture(engine::RefOf(out), final, enc->pix_fmt, enc->width, enc->height);
-    out->interlaced_frame = picture->interlaced_frame;
-    if (interlacedCoding)
-      out->top_field_first = TopFieldFirst == -1 ? picture->top_field_first : TopFieldFirst;
-    out->quality = SameQuality ? ist.Quality : static_cast<int>(std::lrint(ost.Slot->Quality));
-    out->pict_type = MeThreshold == 0 ? AV_PICTURE_TYPE_NONE : picture->pict_type;
+    if (StopRequested) break;
     out->pts = ost.SyncOpts;
     const int bytes = EncodeAndWrite(ost, out);
     if (bytes > 0) frameSize = bytes;
     ++ost.SyncOpts;
     ++ost.FrameNumber;
   }
+  if (out == ost.EncodeFrame.get()) ml::av_frame_unref(out);
 }
