@@ -67,15 +67,14 @@ bool Inside(const Rect& r, int p, int x, int y) {
   return x >= r.x >> s && x < (r.x + r.w) >> s && y >= r.y >> s && y < (r.y + r.h) >> s;
 }
 
-// Whether every pixel of the box, in all three planes, has the module's
-// colour (within `tolerance`).
-bool HasBox(const Picture& picture, int tolerance = 0) {
+// Whether every pixel of the box, in all three planes, has the module's colour.
+bool HasBox(const Picture& picture) {
   if (picture.planes[0].empty()) return false;
   for (int p = 0; p < 3; ++p) {
     const int s = p ? 1 : 0;
     for (int y = kBox.y >> s; y < (kBox.y + kBox.h) >> s; ++y)
       for (int x = kBox.x >> s; x < (kBox.x + kBox.w) >> s; ++x)
-        if (std::abs(picture.At(p, x, y) - kBoxYuv[p]) > tolerance) return false;
+        if (picture.At(p, x, y) != kBoxYuv[p]) return false;
   }
   return true;
 }
