@@ -133,6 +133,7 @@ bool TConvertBatch::IsWorkerThread(int32_t thread) const {
 TBatchCounts TConvertBatch::Run(const std::function<bool()>& stopRequested) {
   stopRequested_ = stopRequested;
   FillSlots();
+  ShowProgress();
   while (!AllEnded()) {
     loop_.RunUntil([&] { return AllEnded() || (!stopping_ && stopRequested_()); }, kTick);
     if (!stopping_ && stopRequested_()) Stop();
