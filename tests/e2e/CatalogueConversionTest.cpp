@@ -112,8 +112,14 @@ class BatchEnd {
     std::unique_lock<std::mutex> guard(lock_);
     return changed_.wait_for(guard, std::chrono::seconds(240), [this] { return ended_; });
   }
-  bool Failed() const { return failed_; }
-  std::string Report() const { return message_ + "\n" + errors_; }
+  bool Failed() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return failed_;
+  }
+  std::string Report() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return message_ + "\n" + errors_;
+  }
 
  private:
   std::mutex lock_;
@@ -189,7 +195,7 @@ void ExpectAboutTenSeconds(const fixtures::StreamFacts& stream) {
   EXPECT_NEAR(stream.Duration(), kSeconds, 0.5) << stream.type << " stream";
 }
 
-TEST_P(CatalogueConversion, DefaultChoicesGiveTheEntrysStreams) {
+TEST_P(CatalogueConversion, ConvertsWithItsDefaultChoices) {
   const Expected& expected = GetParam();
   const TSettingLists lists = ListsFor(expected.Entry);
   const std::string output = Convert(lists);
