@@ -36,7 +36,6 @@ bool MakeFolder(const std::string& folder, std::string& error) {
 }  // namespace
 
 struct TConvertBatch::TSlot {
-  TMediaConverter Converter;
   // Main thread only.
   int File = -1;  // index into files_; -1 while the slot is free
   std::string Output;
@@ -47,6 +46,8 @@ struct TConvertBatch::TSlot {
   std::atomic<int32_t> Worker{0};
   std::mutex ProgressLock;
   TFileProgress Progress;  // under ProgressLock, without ElapsedSeconds
+  // Last, so that it goes first: its tasks' threads end while the rest lives.
+  TMediaConverter Converter;
 };
 
 TConvertBatch::TConvertBatch(const TConvertRequest& request, const presets::TSettingLists& lists,
