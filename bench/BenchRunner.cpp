@@ -293,7 +293,7 @@ int main(int argc, char** argv) {
   if (access(window.c_str(), X_OK) == 0) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    RunCase({"window start-up", {window, "--quit-after-show"}, {}, "", 0}, runs);
+    RunCase({"window start-up", {window, "--quit-after", "0"}, {}, "", 0}, runs);
   }
   return 0;
 }
