@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "BatchRules.h"
 #include "Catalogue.h"
@@ -29,6 +31,7 @@ namespace {
 
 constexpr int kInitialDropDownCount = 25;
 constexpr int kVolumeStart = 5;
+constexpr auto kTaskEndWait = std::chrono::seconds(10);
 
 // Input the menu bar takes no more while its menus are disabled.
 bool OpensMenu(QEvent::Type type) {
@@ -58,6 +61,12 @@ TForm1::~TForm1() {
   // No event may reach this window once it starts to go.
   Converter.UnassignEvents();
   Converter.StopConvert();
+  // A stopped task still drains its encoders and writes its trailer; let it
+  // end before the component and its tasks are freed.
+  const auto deadline = std::chrono::steady_clock::now() + kTaskEndWait;
+  while (Converter.FinishedCount() < Converter.Tasks.Count() &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 void TForm1::FormCreate(const QString& programFolder) {

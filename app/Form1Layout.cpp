@@ -245,7 +245,7 @@ void TForm1::CreateBottomRow(QWidget* client) {
 }
 
 void TForm1::CreateMenus() {
-  auto add = [this](QMenu* menu, const char* name, const char* text, const char* icon) {
+  auto add = [](QMenu* menu, const char* name, const char* text, const char* icon) {
     QAction* action = menu->addAction(QIcon::fromTheme(icon), text);
     action->setObjectName(name);
     return action;
