@@ -182,3 +182,34 @@ TEST_F(WindowTest, ConvertFromTheFileMenu) {
   ASSERT_TRUE(WaitFor([this] { return Completions() == 1; }));
   EXPECT_EQ(Cell(0, colProgress), "Done");
 }
+
+TEST_F(WindowTest, SettingsThatCannotBeTranslatedFailTheRowWithAMessage) {
+  StartWindow();
+  AddFiles({MakeClip(inputs.File("one.rm")), MakeClip(inputs.File("two.rm"))});
+  form->Lists.ComboSamplingRate.Select(-1);  // no sample rate: the number cannot be read
+  ConvertAndWait();
+  EXPECT_EQ(prompts.Count("Fail to add file to list!"), 2);
+  EXPECT_EQ(Cell(0, colProgress), "Fail");
+  EXPECT_EQ(Cell(1, colProgress), "Fail");
+  EXPECT_EQ(Completions(), 1);
+}
+
+TEST_F(WindowTest, LetterBoxKeepsTheSourcePictureInsideTheChosenSize) {
+  StartWindow();
+  AddFiles({MakeClip(inputs.File("wide.rm"), 0.5, 320, 180)});
+  const int size = form->ComboVideoSize->findText("320 x 240 (VGA)");
+  form->ComboVideoSize->setCurrentIndex(size);
+  form->ComboVideoSize->activated(size);
+  form->ComboLetterBox->setCurrentIndex(1);
+  form->ComboLetterBox->activated(1);
+  ConvertAndWait();
+  EXPECT_EQ(Cell(0, colProgress), "Done");
+  const TOutputOptions& options = form->WindowOutputOptions;
+  EXPECT_EQ(options.FrameSize, "320x180");
+  EXPECT_EQ(options.PadTop + options.PadBottom, 60);
+  const fixtures::MediaFacts facts = fixtures::Inspect(Output("wide.avi"));
+  ASSERT_TRUE(facts.ok) << facts.error;
+  ASSERT_TRUE(facts.First("video"));
+  EXPECT_EQ(facts.First("video")->width, 320);
+  EXPECT_EQ(facts.First("video")->height, 240);
+}
