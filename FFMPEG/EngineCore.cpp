@@ -34,6 +34,11 @@ TCustomFFmpeg::TCustomFFmpeg() {
 }
 
 TCustomFFmpeg::~TCustomFFmpeg() {
+  WaitForWorker();
+  ReleaseAll();
+}
+
+void TCustomFFmpeg::WaitForWorker() {
   RequestStop();
   auto workerSet = [this] {
     std::lock_guard<std::mutex> lock(threadLock_);
@@ -44,7 +49,6 @@ TCustomFFmpeg::~TCustomFFmpeg() {
   // Never free the engine under a running worker: ask again and wait for it.
   if (workerSet()) RequestStop();
   JoinFinishedThreads();
-  ReleaseAll();
 }
 
 void TCustomFFmpeg::JoinFinishedThreads() {

@@ -293,6 +293,11 @@ class TCustomFFmpeg : public TFFmpegOptions {
   void DoTerminate();
   // The worker's pause gate; returns at once when not paused.
   void PausePoint();
+  // Asks a running task to stop and waits until its threads have left it.
+  // Destruction does it; a derived class calls it first in its own
+  // destructor, so that the termination delivered meanwhile still finds the
+  // whole object.
+  void WaitForWorker();
 
   // ---- options ----
   void ParseOption(const std::string& name, const std::string& value);

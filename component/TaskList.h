@@ -14,6 +14,7 @@
 class TFFmpeg : public TCustomFFmpeg {
  public:
   TFFmpeg() = default;
+  ~TFFmpeg() override { WaitForWorker(); }
 
   // Position in the task list, kept equal to it after removals.
   std::atomic<int> Index{-1};

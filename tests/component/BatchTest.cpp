@@ -196,3 +196,48 @@ TEST_F(Batch, ListAndProperties) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stopped task may still be draining its encoder when the component goes
+// away; its termination then arrives while the task is being destroyed and
+// must still see the whole task (the sanitizer build checks the object).
+TEST(BatchTeardown, ComponentDestroyedRightAfterAStopStillReportsTheTask) {
+  ASSERT_TRUE(fixtures::EnsureLibraries());
+  testsupport::TempDir dir;
+  fixtures::FixtureSpec spec;
+  spec.path = dir.File("long.rm");
+  spec.seconds = 20;
+  spec.width = 640;
+  spec.height = 480;
+  ASSERT_TRUE(fixtures::MakeFixture(spec));
+  std::mutex lock;
+  std::vector<int> indexes;
+  std::atomic<bool> started{false};
+  {
+    TMediaConverter converter;
+    ASSERT_TRUE(converter.LoadLibraries("", true));
+    TOutputOptions options;
+    InitOutputOptions(options);
+    options.VideoCodec = "libx264";
+    options.DisableAudio = true;
+    const int index = converter.AddInputFile(spec.path, nullptr);
+    ASSERT_EQ(index, 0) << converter.LastError();
+    ASSERT_TRUE(converter.SetOutputFile(index, dir.File("long.mp4"), &options));
+    converter.OnProgress = [&](int, int, int, int, float, float, int64_t, int) { started = true; };
+    converter.OnTerminate = [&](int i, bool, bool, const std::string&) {
+      std::lock_guard<std::mutex> guard(lock);
+      indexes.push_back(i);
+    };
+    converter.SetProgressInterval(100);
+    converter.StartConvert(1);
+    for (int i = 0; i < 500 && !started; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    converter.StopConvert();
+  }
+  std::lock_guard<std::mutex> guard(lock);
+  ASSERT_FALSE(indexes.empty());
+  EXPECT_EQ(indexes.front(), 0);
+}
+
+}  // namespace
