@@ -88,7 +88,7 @@ void RecordingTime(TCustomFFmpeg& e, std::string_view name, const std::string& v
   const int64_t milliseconds = ParseTimeValue(name, value, true) / 1000;
   // The recording time setter and the total duration hold milliseconds in 32 bits.
   if (milliseconds > INT32_MAX)
-    throw FFMpegException(Format("Invalid duration specification for %s: %s",
+    throw FFMpegException(Format("Invalid %s specification for %s: %s", "duration",
                                  std::string(name).c_str(), value.c_str()));
   e.SetRecordingTime(static_cast<int32_t>(std::max<int64_t>(milliseconds, 0)));
 }

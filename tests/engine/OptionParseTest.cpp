@@ -1,6 +1,8 @@
 // The option table: refusals with their messages, the values each option
 // stores, the informational log lines and the named setters' guards.
 #include <gtest/gtest.h>
+
+#include <cstdio>
 #include <unistd.h>
 
 #include <functional>
@@ -43,6 +45,13 @@ std::string Numbers(int count, const std::string& tail = "") {
   return text + tail;
 }
 
+// The time-value refusal, filled the way the engine fills its message.
+std::string Invalid(const char* kind, const char* name, const char* text) {
+  char message[256];
+  std::snprintf(message, sizeof message, "Invalid %s specification for %s: %s", kind, name, text);
+  return message;
+}
+
 struct RefusalCase {
   const char* name;
   std::string value;
@@ -58,12 +67,12 @@ TEST_F(Options, RefusalsCarryTheirMessages) {
       {"f", "nosuchformat", "Unknown input or output format: nosuchformat"},
       {"itsscale", "20:1.5", "stream index over MAX_STREAMS(20)"},
       {"itsscale", "-1:2", "stream index over MAX_STREAMS(20)"},
-      {"t", "abc", "Invalid duration specification for t: abc"},
-      {"ss", "1:xx", "Invalid duration specification for ss: 1:xx"},
-      {"itsoffset", "?", "Invalid duration specification for itsoffset: ?"},
-      {"timestamp", "yesterday", "Invalid date specification for timestamp: yesterday"},
+      {"t", "abc", Invalid("duration", "t", "abc")},
+      {"ss", "1:xx", Invalid("duration", "ss", "1:xx")},
+      {"itsoffset", "?", Invalid("duration", "itsoffset", "?")},
+      {"timestamp", "yesterday", Invalid("date", "timestamp", "yesterday")},
       // More milliseconds than the recording time setter can hold.
-      {"t", "1000000:00:00", "Invalid duration specification for t: 1000000:00:00"},
+      {"t", "1000000:00:00", Invalid("duration", "t", "1000000:00:00")},
       {"r", "fast", "Incorrect frame rate"},
       {"r", "0", "Incorrect frame rate"},
       {"s", "big", "Incorrect frame size"},
