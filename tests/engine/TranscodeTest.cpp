@@ -230,6 +230,7 @@ TEST_F(Transcode, DamagedPacketsAreLoggedAndTheRunGoesOn) {
   EXPECT_TRUE(run.finished) << run.message;
   EXPECT_FALSE(run.exception) << run.message;
   EXPECT_GT(fixtures::DecodeFrames(output, "video", nullptr), 40);
+  EXPECT_TRUE(run.Logged("Error while decoding stream #0.")) << "the damage was noticed";
 }
 
 // A file-size limit makes the device "full" for this process only: writes past
