@@ -7,6 +7,7 @@
 #include "FFmpeg.h"
 #include "Format.h"
 #include "OpenError.h"
+#include "OutputSafety.h"
 
 namespace {
 
@@ -163,6 +164,15 @@ bool TCustomFFmpeg::OpenOutputFile(const std::string& fileName) {
   appended = true;
   if ((of->flags & AVFMT_NEEDNUMBER) && !ml::av_filename_number_test(fileName.c_str())) {
     LastError = engine::OpenErrorText(fileName, AVERROR(EDOM));
+    DiscardOutput(slot, appended);
+    return false;
+  }
+  // Opening for writing truncates: never when the name is one of the inputs.
+  std::vector<const AVFormatContext*> inputs;
+  for (int i = 0; i < NbInputFiles; ++i) inputs.push_back(InputFiles[i].Context.get());
+  if (!(of->flags & AVFMT_NOFILE) && engine::IsOneOfTheInputs(fileName, inputs)) {
+    LastError =
+        engine::Format("Could not open '%s': it is an input of this conversion", fileName.c_str());
     DiscardOutput(slot, appended);
     return false;
   }

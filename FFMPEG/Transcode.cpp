@@ -4,6 +4,7 @@
 
 #include "FFmpeg.h"
 #include "OpenError.h"
+#include "OutputSafety.h"
 #include "TranscodeTypes.h"
 
 namespace {
@@ -163,6 +164,13 @@ void TCustomFFmpeg::FinishRun(TTranscodeRun& run) {
   if (trailerError < 0) {
     Finished = 0;
     throw FFMpegException(engine::OpenErrorText("av_write_trailer()", trailerError));
+  }
+  std::vector<AVFormatContext*> outputs;
+  for (int i = 0; i < NbOutputFiles; ++i) outputs.push_back(OutputFiles[i].Context.get());
+  const std::string unsound = engine::UnsoundOutputs(outputs, StopRequested);
+  if (!unsound.empty()) {
+    Finished = 0;
+    throw FFMpegException(unsound);
   }
 }
 
