@@ -6,8 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
-#include <sstream>
 
 #include "FixtureMaker.h"
 #include "ReliabilitySupport.h"
@@ -34,19 +32,6 @@ std::vector<std::string> Paths(const std::vector<TBadInput>& corpus) {
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-// The log holds exactly one termination for each file number.
-void ExpectOneTerminationPerFile(const std::string& log, size_t files) {
-  static const std::regex kEnd(R"(^\[(\d+)\] convert: (Done|Abort|Fail: .+)$)");
-  std::map<int, int> ends;
-  std::istringstream stream(log);
-  for (std::string line; std::getline(stream, line);) {
-    std::smatch match;
-    if (std::regex_match(line, match, kEnd)) ++ends[std::stoi(match[1])];
-  }
-  for (size_t number = 1; number <= files; ++number)
-    EXPECT_EQ(ends[int(number)], 1) << "file " << number << " in the log";
 }
 
 // One run of the corpus through an entry; the checks that hold for every file.
@@ -85,7 +70,9 @@ void ConvertCorpus(const std::vector<TBadInput>& corpus, const TEntry& entry, bo
   EXPECT_EQ(ReadFile(kept), "an older output");
   EXPECT_TRUE(testsupport::FileExists(out.File("made-cut50-1" + std::string(entry.Extension))));
   EXPECT_EQ(EmptyFilesUnder(out.Path()), std::vector<std::string>{});
-  ExpectOneTerminationPerFile(ReadFile(log), corpus.size());
+  std::map<int, int> logged = LogTerminations(log);
+  for (size_t number = 1; number <= corpus.size(); ++number)
+    EXPECT_EQ(logged[int(number)], 1) << "file " << number << " in the log";
 }
 
 TEST(BadInputCli, EveryFileEndsAndNothingIsLost) {

@@ -291,6 +291,17 @@ bool EndsAs(const std::string& status, TEnd expected) {
   return false;
 }
 
+std::map<int, int> LogTerminations(const std::string& logPath) {
+  static const std::regex kEnd(R"(^\[(\d+)\] convert: (Done|Abort|Fail: .+)$)");
+  std::map<int, int> ends;
+  std::ifstream log(logPath);
+  for (std::string line; std::getline(log, line);) {
+    std::smatch match;
+    if (std::regex_match(line, match, kEnd)) ++ends[std::stoi(match[1])];
+  }
+  return ends;
+}
+
 std::map<std::string, std::string> Checksums(const std::vector<std::string>& paths) {
   std::map<std::string, std::string> sums;
   for (const std::string& path : paths) {

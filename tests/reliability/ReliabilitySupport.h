@@ -82,6 +82,10 @@ std::map<int, TFileEnd> FileEnds(const std::string& out);
 bool EndsAs(const std::string& status, TEnd expected);
 bool IsTermination(const std::string& status);
 
+// The number of terminations ("[n] convert: Done", "Fail: ...", "Abort")
+// that a --log file holds for each file number.
+std::map<int, int> LogTerminations(const std::string& logPath);
+
 // Checksums of files, to show them unchanged afterwards.
 std::map<std::string, std::string> Checksums(const std::vector<std::string>& paths);
 
