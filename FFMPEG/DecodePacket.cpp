@@ -36,29 +36,41 @@ bool TCustomFFmpeg::PastRecordingTime(const TInputStreamRec& ist) const {
 }
 
 void TCustomFFmpeg::CopyPacket(TTranscodeRun& run, TInputStreamRec& ist, int number,
-                               const AVPacket* pkt) {
+                               AVPacket* pkt) {
   if (PastRecordingTime(ist)) return;
+  // The last stream-copy output of a stream that is not decoded takes the
+  // packet itself; any other gets a new reference to its data.
+  TOutputStreamRec* last = nullptr;
+  for (auto& ost : run.OutputStreams)
+    if (ost->SourceIndex == number && !ost->EncodingNeeded) last = ost.get();
+  const AVRational from = ist.Stream->time_base;
+  const int64_t pts = pkt->pts, dts = pkt->dts, duration = pkt->duration;
+  const int flags = pkt->flags, size = pkt->size;
   for (auto& ostPtr : run.OutputStreams) {
     TOutputStreamRec& ost = *ostPtr;
     if (ost.SourceIndex != number || ost.EncodingNeeded) continue;
-    if (ost.FrameNumber == 0 && !(pkt->flags & AV_PKT_FLAG_KEY)) continue;
+    if (ost.FrameNumber == 0 && !(flags & AV_PKT_FLAG_KEY)) continue;
     const AVMediaType type = ost.Stream->codecpar->codec_type;
-    if (type == AVMEDIA_TYPE_AUDIO) AudioSize += pkt->size;
+    if (type == AVMEDIA_TYPE_AUDIO) AudioSize += size;
     if (type == AVMEDIA_TYPE_VIDEO) {
-      VideoSize += pkt->size;
+      VideoSize += size;
       ++ost.SyncOpts;
     }
-    engine::PacketPtr out(ml::av_packet_alloc());
-    if (!out || ml::av_packet_ref(out.get(), pkt) < 0) throw FFMpegException("av_mallocz fail");
-    const AVRational from = ist.Stream->time_base, to = ost.Stream->time_base;
+    AVPacket* out = run.CopyOut.get();
+    if (&ost == last && !ist.DecodingNeeded)
+      ml::av_packet_move_ref(out, pkt);
+    else if (ml::av_packet_ref(out, pkt) < 0)
+      throw FFMpegException("av_mallocz fail");
+    const AVRational to = ost.Stream->time_base;
     out->stream_index = ost.StreamIndex;
-    out->pts = pkt->pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : ml::av_rescale_q(pkt->pts, from, to);
-    out->dts = pkt->dts != AV_NOPTS_VALUE ? ml::av_rescale_q(pkt->dts, from, to)
-                                          : ml::av_rescale_q(ist.Pts, AV_TIME_BASE_Q, to);
-    out->duration = ml::av_rescale_q(pkt->duration, from, to);
-    out->flags = pkt->flags;
+    out->pts = pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : ml::av_rescale_q(pts, from, to);
+    out->dts = dts != AV_NOPTS_VALUE ? ml::av_rescale_q(dts, from, to)
+                                     : ml::av_rescale_q(ist.Pts, AV_TIME_BASE_Q, to);
+    out->duration = ml::av_rescale_q(duration, from, to);
+    out->flags = flags;
     out->pos = -1;
-    WritePacket(ost, out.get());
+    WritePacket(ost, out);
+    ml::av_packet_unref(out);
     ++ost.FrameNumber;
   }
 }

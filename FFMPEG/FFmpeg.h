@@ -494,7 +494,7 @@ class TCustomFFmpeg : public TFFmpegOptions {
   int ProcessInputPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
   void EmulateRate(TInputStreamRec& ist);
   bool PastRecordingTime(const TInputStreamRec& ist) const;
-  void CopyPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, const AVPacket* pkt);
+  void CopyPacket(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
   int DecodeFrames(TTranscodeRun& run, TInputStreamRec& ist, int number, AVPacket* pkt);
   void DecodedAudio(TTranscodeRun& run, TInputStreamRec& ist, int number, AVFrame* frame);
   void DecodedPicture(TTranscodeRun& run, TInputStreamRec& ist, int number, AVFrame* frame);

@@ -177,8 +177,9 @@ void TCustomFFmpeg::FinishRun(TTranscodeRun& run) {
 void TCustomFFmpeg::Transcode() {
   TTranscodeRun run;
   run.Packet.reset(ml::av_packet_alloc());
+  run.CopyOut.reset(ml::av_packet_alloc());
   run.Frame.reset(ml::av_frame_alloc());
-  if (!run.Packet || !run.Frame) throw FFMpegException("av_mallocz fail");
+  if (!run.Packet || !run.CopyOut || !run.Frame) throw FFMpegException("av_mallocz fail");
   try {
     SetUpRun(run);
     RunLoop(run);

@@ -93,6 +93,7 @@ struct TTranscodeRun {
   std::vector<std::unique_ptr<TOutputStreamRec>> OutputStreams;
   std::vector<AVFormatContext*> OutputFiles;
   engine::PacketPtr Packet;
+  engine::PacketPtr CopyOut;  // reused for every stream-copied packet
   engine::FramePtr Frame;
   int64_t LastReportTime = 0;
 };
