@@ -51,6 +51,7 @@ void ConvertCorpus(const std::vector<TBadInput>& corpus, const TEntry& entry, bo
   options.TimeoutSeconds = 180;
   const TRunResult run = RunCli(words, options);
   ASSERT_FALSE(run.TimedOut) << Show(run);
+  EXPECT_TRUE(NoSanitizerReport(run)) << Show(run);
   EXPECT_EQ(run.Status, 1) << "some files failed\n" << Show(run);
 
   const std::map<int, TFileEnd> ends = FileEnds(run.Out);

@@ -32,6 +32,7 @@ struct TSources {
 // What each file of a run must end as: a status or the head of one.
 void ExpectEnds(const TRunResult& run, const std::vector<std::string>& heads) {
   ASSERT_FALSE(run.TimedOut) << Show(run);
+  EXPECT_TRUE(NoSanitizerReport(run)) << Show(run);
   const std::map<int, TFileEnd> ends = FileEnds(run.Out);
   ASSERT_EQ(ends.size(), heads.size()) << Show(run);
   for (size_t i = 0; i < heads.size(); ++i) {

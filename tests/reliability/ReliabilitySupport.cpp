@@ -246,6 +246,14 @@ std::string Show(const TRunResult& run) {
          "\nout:\n" + run.Out + "\nerr:\n" + run.Err;
 }
 
+bool NoSanitizerReport(const TRunResult& run) {
+  for (const std::string* text : {&run.Out, &run.Err})
+    if (text->find("Sanitizer") != std::string::npos ||
+        text->find("runtime error:") != std::string::npos)
+      return false;
+  return true;
+}
+
 std::map<int, TFileEnd> FileEnds(const std::string& out) {
   static const std::regex kStart(R"(^\[(\d+)/\d+\] (.*) -> (.*)$)");
   std::map<int, TFileEnd> ends;

@@ -69,6 +69,9 @@ struct TRunResult {
 // Runs `reelshift-cli arguments...`.
 TRunResult RunCli(const std::vector<std::string>& arguments, const TRunOptions& options = {});
 std::string Show(const TRunResult& run);
+// No sanitizer report (AddressSanitizer, LeakSanitizer, UndefinedBehavior-
+// Sanitizer) in what the program printed.
+bool NoSanitizerReport(const TRunResult& run);
 
 // One file of a convert run, from its "[k/N] input -> output" and
 // "[k/N] output: status" lines; `Ends` counts the status lines.
