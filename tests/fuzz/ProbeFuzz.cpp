@@ -26,14 +26,25 @@ bool LibrariesReady() {
   return ready;
 }
 
-// The file each input is written to, in a folder made once per process.
+// The file each input is written to, in a folder made once per process and
+// removed at its exit.
+std::string folder;
+std::string inputPath;
+
+void RemoveFolder() {
+  unlink(inputPath.c_str());
+  rmdir(folder.c_str());
+}
+
 const std::string& InputPath() {
-  static const std::string path = [] {
+  if (inputPath.empty()) {
     char pattern[] = "/tmp/reelshift-probe-fuzz-XXXXXX";
     if (!mkdtemp(pattern)) std::abort();
-    return std::string(pattern) + "/input.rm";
-  }();
-  return path;
+    folder = pattern;
+    inputPath = folder + "/input.rm";
+    std::atexit(RemoveFolder);
+  }
+  return inputPath;
 }
 
 bool WriteInput(const uint8_t* data, size_t size) {
