@@ -187,6 +187,7 @@ class TForm1 : public QMainWindow {
 
   // Batch steps (Form1Batch.cpp).
   bool PrepareRow(int row);
+  bool IsListedSource(const std::string& path) const;
   void BuildOutputOptions(int row);
   void RowFailed(int row);
   void EndBatch();

@@ -75,6 +75,19 @@ void TForm1::StartNextRow() {
   StartBatch();
 }
 
+// Whether `path` names the file of one of the list's rows.
+bool TForm1::IsListedSource(const std::string& path) const {
+  const QFileInfo candidate(QString::fromStdString(path));
+  for (int row = 0; row < ListView1->RowCount(); ++row) {
+    const QFileInfo source(QString::fromStdString(Trimmed(ListView1->RowFile(row))));
+    if (candidate.absoluteFilePath() == source.absoluteFilePath()) return true;
+    if (candidate.exists() && source.exists() &&
+        candidate.canonicalFilePath() == source.canonicalFilePath())
+      return true;
+  }
+  return false;
+}
+
 // Adds the row's task and gives it its output. False when the row has ended
 // already (its file could not be opened or its output not created).
 bool TForm1::PrepareRow(int row) {
@@ -82,8 +95,12 @@ bool TForm1::PrepareRow(int row) {
     const bool overwrite = Form4 && Form4->Overwrite();
     const std::string folder = EditOutputFolder->text().trimmed().toStdString();
     const std::string source = Trimmed(ListView1->RowFile(row));
-    const std::string output =
-        presets::OutputFileName(folder, source, Lists.OutputExtension, overwrite);
+    std::string output = presets::OutputFileName(folder, source, Lists.OutputExtension, overwrite);
+    // Overwriting replaces old outputs, never a file of the list: such a name
+    // is numbered instead.
+    if (overwrite && IsListedSource(output))
+      output = presets::OutputFileName(folder, source, Lists.OutputExtension, false,
+                                       [this](const std::string& path) { return IsListedSource(path); });
     TInputOptions input;
     InitInputOptions(input);
     input.FileName = source;

@@ -208,26 +208,26 @@ TEST_F(FaultsWindow, FullDeviceFailsTheRowsThatDoNotFitAndTheBatchGoesOn) {
 }
 
 // The RealVideo entry writes .rm: converting into the sources' own folder
-// names the source itself as the output.
-TEST_F(FaultsWindow, AnOutputThatWouldBeTheSourceIsNeverWritten) {
-  const std::string clip = Clip("clip.rm", 1, 160, 120);
+// names a source as the output. Overwriting replaces old outputs, never a
+// file of the list: row 1 (a.rmvb) must not replace row 2's a.rm before it is
+// converted, and no row replaces itself.
+TEST_F(FaultsWindow, AnOutputThatWouldBeASourceIsNeverWritten) {
+  const std::string first = Clip("a.rmvb", 1, 160, 120);
+  const std::string second = Clip("a.rm", 1, 160, 120);
   Seal();
+  const std::string before = testsupport::Sha256(second);
   StartWindow();
   SelectOutputFormat("RM - Real Video (*.rm)");
-  AddFiles({clip});
-  const auto convertInto = [this](const std::string& folder) {
-    form->EditOutputFolder->setText(QString::fromStdString(folder));
-    form->ButtonConvert->click();
-    ASSERT_TRUE(WaitForEnd());
-  };
+  AddFiles({first, second});
   form->Form4->CheckBoxOverWrite->setChecked(true);
-  convertInto(inputs.Path());
-  EXPECT_EQ(Cell(0, colProgress), "Fail") << "overwriting never reaches the file being read";
-  form->Form4->CheckBoxOverWrite->setChecked(false);
-  convertInto(inputs.Path());
+  form->EditOutputFolder->setText(QString::fromStdString(inputs.Path()));
+  form->ButtonConvert->click();
+  ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(Cell(0, colProgress), "Done");
+  EXPECT_EQ(Cell(1, colProgress), "Done");
+  EXPECT_EQ(testsupport::Sha256(second), before) << "a later row's source was replaced";
   std::string why;
-  EXPECT_TRUE(Playable(inputs.File("clip-1.rm"), why)) << why;
+  EXPECT_TRUE(Playable(inputs.File("a-1.rm"), why)) << why;
 }
 
 }  // namespace
